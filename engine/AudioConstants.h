@@ -1,0 +1,17 @@
+#pragma once
+
+namespace vantreel {
+
+constexpr int kBlockFrames = 256;      // frames rendered per block
+constexpr int kBlocksPerCallback = 8;  // blocks per stream callback
+constexpr int kCallbackFrames = kBlockFrames * kBlocksPerCallback;
+constexpr int kPluginChannels = 16;    // channel pointers handed to a plug-in
+constexpr int kSendCount = 3;          // 0 delay, 1 reverb, 2 chorus
+constexpr int kSendDelay = 0;
+constexpr int kSendReverb = 1;
+constexpr int kSendChorus = 2;
+constexpr float kSendGainUnit = 0.0078125f; // 1/128: a level of 128 is unity
+constexpr float kDenormalFill = 1.0e-25f;   // keeps the send effects out of denormals
+constexpr int kMaxSample = 32767;
+
+} // namespace vantreel

@@ -1,0 +1,118 @@
+#include "engine/AudioEngine.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vantreel {
+
+namespace {
+std::atomic<AudioEngine*> currentEngine{nullptr};
+constexpr const char* kDefaultPluginFolder = "vst";
+constexpr const char* kEmptySlotName = "Not instanced";
+} // namespace
+
+AudioEngine::AudioEngine(OutputMode mode) {
+    currentEngine.store(this);
+    std::strncpy(pluginFolder, kDefaultPluginFolder, sizeof pluginFolder - 1);
+    ClearSlot();
+    ResetSequencer();
+    OpenOutput(mode);
+}
+
+AudioEngine::~AudioEngine() {
+    // No callback may run while the plug-ins are closed.
+    if (output) {
+        output->Stop();
+        output.reset();
+    }
+    ClearProject();
+    AudioEngine* self = this;
+    currentEngine.compare_exchange_strong(self, nullptr);
+}
+
+AudioEngine* AudioEngine::Current() {
+    return currentEngine.load();
+}
+
+void AudioEngine::OpenOutput(OutputMode mode) {
+    if (mode == OutputMode::None) {
+        return;
+    }
+    if (mode == OutputMode::Device) {
+        output = CreateDeviceOutput();
+    }
+    if (!output) {
+        output = CreateNullOutput();
+    }
+    if (!output->Start(song.settings.sampleRate, &AudioEngine::OutputCallback, this)) {
+        output.reset();
+        output = CreateNullOutput();
+        output->Start(song.settings.sampleRate, &AudioEngine::OutputCallback, this);
+    }
+    std::fprintf(stderr, "Vantreel: audio output: %s\n", output->Name());
+}
+
+void AudioEngine::OutputCallback(void* user, int16_t* buffer) {
+    static_cast<AudioEngine*>(user)->StreamCallback(buffer, true);
+}
+
+double AudioEngine::CpuUsage() const {
+    return output ? output->CpuUsage() : 0.0;
+}
+
+const char* AudioEngine::OutputName() const {
+    return output ? output->Name() : "none";
+}
+
+void AudioEngine::ClearProject() {
+    EngineLockGuard guard(lock);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        UnloadPlugin(slot);
+    }
+    ClearSlot();
+    ResetSequencer();
+}
+
+void AudioEngine::ClearSlot() {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        PluginSlot& s = song.slots[slot];
+        s.instanced = 0;
+        eventLists[slot].numEvents = 0;
+        eventLists[slot].reserved = 0;
+        s.sendDelay = 0;
+        s.sendReverb = 0;
+        s.sendChorus = 0;
+        for (int p = 0; p < kPatternsPerSlot; ++p) {
+            ClearPattern(slot, p);
+        }
+        for (int t = 0; t < kTracks; ++t) {
+            lastNote[slot][t] = kNoNote;
+            lastChannel[slot][t] = kNoNote;
+        }
+    }
+}
+
+void AudioEngine::ClearPattern(int slot, int pattern) {
+    song.slots[slot].patterns[pattern].Clear();
+}
+
+void AudioEngine::GetSlotName(int slot, char text[kTextSize]) const {
+    const PluginSlot& s = song.slots[slot];
+    const char* name = s.IsInstanced() ? s.dllName : kEmptySlotName;
+    std::memset(text, 0, kTextSize);
+    std::strncpy(text, name, kTextSize - 1);
+}
+
+AEffect* AudioEngine::CurrentEffect() const {
+    return effect[editor.currentSlot];
+}
+
+Pattern& AudioEngine::CurrentPattern() {
+    return song.slots[editor.currentSlot].patterns[editor.currentPattern];
+}
+
+int AudioEngine::VuPosition(float peak) const {
+    return FloorToInt(double(song.settings.masterVolume) * peak * 0.00390625);
+}
+
+} // namespace vantreel

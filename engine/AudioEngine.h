@@ -1,0 +1,141 @@
+#pragma once
+// The one object that owns the song, the plug-in instances, the playback state, the
+// event lists, the audio buffers, the master effects, the output and the lock.
+// About 5 MB of fixed arrays: build it once, on the heap, and never copy it.
+//
+// Threads: unless a comment says otherwise, an operation runs on the user-interface
+// thread. The audio thread enters through StreamCallback only.
+
+#include "engine/AudioConstants.h"
+#include "engine/EngineLock.h"
+#include "engine/MasterEffects.h"
+#include "engine/MidiEventQueue.h"
+#include "engine/OutputStream.h"
+#include "engine/Reporter.h"
+#include "engine/SlotEventList.h"
+#include "plugins/VstAbi.h"
+#include "song/EditorState.h"
+#include "song/Song.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace vantreel {
+
+enum class OutputMode {
+    Device, // the sound card, or the null output when none can be opened
+    Null,   // real-time pace without a device
+    None,   // no stream: the caller drives StreamCallback (tests, offline rendering)
+};
+
+enum PlayMode : int32_t { kStopped = 0, kPlayingPattern = 1, kPlayingSong = 2 };
+
+// How long the real-time callback waits for the lock before it gives up the buffer.
+constexpr int kRealtimeLockWaitMicroseconds = 4000;
+
+constexpr int kNoNote = 255; // lastNote / lastChannel / slotPattern when none
+
+class AudioEngine {
+public:
+    explicit AudioEngine(OutputMode output = OutputMode::Device);
+    virtual ~AudioEngine();
+    AudioEngine(const AudioEngine&) = delete;
+    AudioEngine& operator=(const AudioEngine&) = delete;
+
+    // The process-wide engine, reached by the host and MIDI callbacks. Any thread.
+    static AudioEngine* Current();
+
+    // --- Song model ---------------------------------------------------------------
+    void ClearProject(); // closes every plug-in, empties the song; holds the lock
+    void ClearSlot();    // every slot: flag, event list, sends, patterns, notes
+    void ClearPattern(int slot, int pattern);
+    void ResetSequencer();
+    // Copies the slot's display name ("Not instanced" when empty) into `text`.
+    void GetSlotName(int slot, char text[kTextSize]) const;
+    AEffect* CurrentEffect() const; // valid only while the current slot is instanced
+    Pattern& CurrentPattern();
+
+    // --- Plug-in slots ------------------------------------------------------------
+    bool LoadPlugin(int slot, const char* name);
+    void UnloadPlugin(int slot); // holds the lock
+
+    // --- Output -------------------------------------------------------------------
+    // Fills one buffer of kCallbackFrames stereo frames. With `realtime`, waits for the
+    // lock only briefly and writes silence if it cannot get it; otherwise waits.
+    // Audio thread (or the offline driver's thread).
+    void StreamCallback(int16_t* buffer, bool realtime);
+    double CpuUsage() const; // percent, any thread
+    const char* OutputName() const;
+    int VuPosition(float peak) const; // bar position 0..128 for a peak; any thread
+
+    // --- Sequencer ----------------------------------------------------------------
+    void SetTempo(double bpm);
+    double GetTempo() const; // any thread
+    void ResetSongState();
+    void PlayPattern();
+    void PlaySong();
+    void StopPlayback(); // holds the lock
+    void BlockStart();   // Ctrl+B on the arrangement: loopStart = seqCursorLine
+    void BlockEnd();     // Ctrl+E on the arrangement: songEnd = seqCursorLine
+    int SongTimeSeconds() const; // whole seconds of song time at songPosition; any thread
+
+    // --- Event lists --------------------------------------------------------------
+    // These four run on the audio thread, or on the user-interface thread holding the
+    // lock, except QueueMidiEvent, which any thread may call without the lock.
+    void PlayCell(int slot, int track, EventCell cell, int offset);
+    int ReleaseTrackNote(int slot, int track, int offset);
+    void AllNotesOff(int slot);
+    void QueueMidiEvent(int slot, const uint8_t bytes[4]);
+
+    // --- State --------------------------------------------------------------------
+    EngineLock lock;
+    Reporter reporter;
+    EditorState editor;
+    Song song;
+    char pluginFolder[kTextSize] = {};
+
+    AEffect* effect[kSlotCount] = {};
+    SlotEventList eventLists[kSlotCount];
+    int lastNote[kSlotCount][kTracks];
+    int lastChannel[kSlotCount][kTracks];
+
+    // Playback state: the audio thread advances it; the user interface reads it for
+    // display and sets it under the lock.
+    std::atomic<int32_t> playMode{kStopped};
+    std::atomic<int32_t> patternLine{0};
+    std::atomic<int32_t> lineCounter{0};
+    std::atomic<int32_t> songPosition{0};
+    int slotLine[kSlotCount] = {};
+    int slotPattern[kSlotCount] = {};
+
+    MasterEffects effects;
+    float mixLeft[kBlockFrames] = {};
+    float mixRight[kBlockFrames] = {};
+    float silentBuffer[kBlockFrames] = {};
+    float sendBufferLeft[kSendCount][kBlockFrames] = {};
+    float sendBufferRight[kSendCount][kBlockFrames] = {};
+    float slotOutLeft[kSlotCount][kBlockFrames] = {};
+    float slotOutRight[kSlotCount][kBlockFrames] = {};
+
+private:
+    void RenderBlock();
+    void RenderSlot(int slot);
+    void AdvanceSequencer();
+    void AdvancePatternMode();
+    void AdvanceSongMode();
+    void StartSongLine(int slot, int offset);
+    void PlaySongSlotLine(int slot, bool lineStart, int offset);
+    void DrainMidiQueue();
+    void AppendEvent(int slot, const uint8_t bytes[4], int offset, bool& dropped);
+    void OpenOutput(OutputMode mode);
+    static void OutputCallback(void* user, int16_t* buffer);
+
+    MidiEventQueue midiQueue;
+    std::unique_ptr<OutputStream> output;
+};
+
+// floor(x) for every value that occurs: 2x - 0.5 rounded to nearest, shifted right once.
+int FloorToInt(double x);
+
+} // namespace vantreel
