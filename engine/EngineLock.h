@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <thread>
 
 namespace vantreel {
 
@@ -13,13 +14,25 @@ public:
     void lock() { mutex.lock(); }
     void unlock() { mutex.unlock(); }
     bool try_lock() { return mutex.try_lock(); }
+
+    // Polls rather than sleeping inside the mutex: the wait is short and rare (a file
+    // or plug-in operation holding the lock), and plain try_lock keeps every lock
+    // operation visible to the thread sanitizer.
     template <typename Rep, typename Period>
     bool try_lock_for(std::chrono::duration<Rep, Period> wait) {
-        return mutex.try_lock_for(wait);
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (!mutex.try_lock()) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(kPollInterval);
+        }
+        return true;
     }
 
 private:
-    std::recursive_timed_mutex mutex;
+    static constexpr std::chrono::microseconds kPollInterval{100};
+    std::recursive_mutex mutex;
 };
 
 using EngineLockGuard = std::lock_guard<EngineLock>;

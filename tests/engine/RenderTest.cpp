@@ -1,0 +1,98 @@
+#include "EngineFixture.h"
+#include "engine/OfflineRenderer.h"
+
+#include <limits>
+
+namespace vantreel::testing {
+namespace {
+
+using RenderTest = EngineFixture;
+
+TEST_F(RenderTest, ConstantHalfGivesSixteenThousand) {
+    FakePlugin& fake = Install(0);
+    fake.outputLeft = fake.outputRight = 0.5f;
+    std::vector<int16_t> out = Render(2);
+    for (int16_t sample : out) {
+        ASSERT_EQ(sample, 16000);
+    }
+}
+
+TEST_F(RenderTest, FullScaleClipsSymmetrically) {
+    FakePlugin& fake = Install(0);
+    engine->song.settings.masterVolume = 32768;
+    fake.outputLeft = 1.0f;
+    fake.outputRight = -1.0f;
+    std::vector<int16_t> out = Render(1);
+    EXPECT_EQ(out[0], 32767);
+    EXPECT_EQ(out[1], -32767);
+    fake.outputLeft = 1.0e30f;
+    fake.outputRight = -1.0e30f;
+    out = Render(1);
+    EXPECT_EQ(out[0], 32767);
+    EXPECT_EQ(out[1], -32767);
+}
+
+TEST_F(RenderTest, GarbageFromAPluginNeverReachesTheOutputAsNoise) {
+    FakePlugin& fake = Install(0);
+    fake.outputLeft = std::numeric_limits<float>::quiet_NaN();
+    fake.outputRight = std::numeric_limits<float>::infinity();
+    std::vector<int16_t> out = Render(1);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(out[1], 32767);
+}
+
+TEST_F(RenderTest, VolumeZeroIsSilent) {
+    FakePlugin& fake = Install(0);
+    fake.outputLeft = fake.outputRight = 0.9f;
+    engine->song.settings.masterVolume = 0;
+    for (int16_t sample : Render(1)) {
+        ASSERT_EQ(sample, 0);
+    }
+}
+
+TEST_F(RenderTest, AccumulatingPluginMatchesReplacingOne) {
+    FakePlugin& accumulating = Install(0, false);
+    accumulating.outputLeft = 0.25f;
+    accumulating.outputRight = -0.125f;
+    std::vector<int16_t> first = Render(3);
+    engine->song.slots[0].instanced = 0;
+
+    FakePlugin& replacing = Install(1, true);
+    replacing.outputLeft = 0.25f;
+    replacing.outputRight = -0.125f;
+    EXPECT_EQ(Render(3), first);
+    EXPECT_EQ(first[0], 8000);
+    EXPECT_EQ(first[1], -4000);
+}
+
+TEST_F(RenderTest, EventsOfAnEmptySlotAreDroppedAtTheEndOfTheBlock) {
+    engine->PlayCell(4, 0, {0x90, 60, 100, 0}, 0);
+    ASSERT_EQ(engine->eventLists[4].numEvents, 1);
+    Render(1);
+    EXPECT_EQ(engine->eventLists[4].numEvents, 0);
+}
+
+TEST_F(RenderTest, OfflineRendererInOddChunksGivesTheCallbackStream) {
+    FakePlugin& fake = Install(0);
+    fake.rampPerFrame = 1.0f / 8192;
+    std::vector<int16_t> direct = Render(4);
+
+    auto other = std::make_unique<AudioEngine>(OutputMode::None);
+    FakePlugin second;
+    second.rampPerFrame = 1.0f / 8192;
+    other->effect[0] = &second.effect;
+    other->song.slots[0].instanced = 1;
+    OfflineRenderer renderer(*other);
+    std::vector<int16_t> chunked(direct.size());
+    int64_t done = 0;
+    for (int64_t chunk : {1, 100, 2047, 2048, 3000, 1}) {
+        renderer.Render(chunked.data() + 2 * done, chunk);
+        done += chunk;
+    }
+    renderer.Render(chunked.data() + 2 * done, int64_t(direct.size() / 2) - done);
+    other->song.slots[0].instanced = 0;
+    EXPECT_EQ(chunked, direct);
+}
+
+} // namespace
+} // namespace vantreel::testing

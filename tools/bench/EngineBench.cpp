@@ -1,0 +1,106 @@
+// Stream callback throughput with 16 in-process plug-ins playing a busy song: the
+// engine's own work, since the fake plug-ins do almost nothing.
+
+#include "BenchSummary.h"
+#include "engine/AudioEngine.h"
+#include "testplugins/fake/FakePlugin.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <ctime>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace vantreel::bench {
+namespace {
+
+using testing::FakePlugin;
+
+struct BusySong {
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::array<std::unique_ptr<FakePlugin>, kSlotCount> plugins;
+
+    explicit BusySong(bool allEffects) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            plugins[slot] = std::make_unique<FakePlugin>();
+            plugins[slot]->outputLeft = 0.01f * slot;
+            plugins[slot]->outputRight = -0.01f * slot;
+            engine->effect[slot] = &plugins[slot]->effect;
+            std::strcpy(engine->song.slots[slot].dllName, "fake.so");
+            engine->song.slots[slot].instanced = 1;
+            FillPattern(engine->song.slots[slot].patterns[0]);
+            for (int line = 0; line < 1024; line += 64) {
+                engine->song.arrangement.Set(line, slot, {0, 0});
+            }
+            if (allEffects) {
+                engine->song.slots[slot].sendDelay = 64;
+                engine->song.slots[slot].sendReverb = 64;
+                engine->song.slots[slot].sendChorus = 64;
+            }
+        }
+        if (allEffects) {
+            engine->song.settings.equalizer.lowGain = 4;
+            engine->song.settings.equalizer.peakGain = -3;
+            engine->song.settings.equalizer.highGain = 2;
+            engine->song.settings.compressor.ratio = 8;
+        }
+        engine->song.settings.songEnd = 1024;
+        engine->song.settings.lineLength = 2000; // a fast song: many line starts
+        engine->PlaySong();
+    }
+
+    ~BusySong() {
+        for (auto& slot : engine->song.slots) {
+            slot.instanced = 0;
+        }
+    }
+
+    static void FillPattern(Pattern& pattern) {
+        for (int line = 0; line < 64; ++line) {
+            for (int t = 0; t < kTracks; ++t) {
+                pattern.SetCell(line, t, {uint8_t(0x90 + t), uint8_t(36 + line % 48), 100,
+                                          uint8_t(line % 2)});
+            }
+        }
+    }
+};
+
+// CPU time of this thread: the figure is per core, whatever else the machine runs.
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
+}
+
+void RunThroughput(benchmark::State& state, bool allEffects, const char* summary) {
+    BusySong song(allEffects);
+    std::vector<int16_t> buffer(2 * kCallbackFrames);
+    int64_t callbacks = 0;
+    const double start = ThreadCpuSeconds();
+    for (auto _ : state) {
+        song.engine->StreamCallback(buffer.data(), false);
+        benchmark::DoNotOptimize(buffer.data());
+        ++callbacks;
+    }
+    const double seconds = ThreadCpuSeconds() - start;
+    const double audioSeconds = double(callbacks) * kCallbackFrames / kDefaultSampleRate;
+    const double realTime = seconds > 0 ? audioSeconds / seconds : 0.0;
+    state.counters["x_real_time"] = realTime;
+    RecordSummary(summary, realTime, "x real time");
+}
+
+void EngineNoEffects(benchmark::State& state) {
+    RunThroughput(state, false, "engine-no-effects");
+}
+
+void EngineAllEffects(benchmark::State& state) {
+    RunThroughput(state, true, "engine-all-effects");
+}
+
+BENCHMARK(EngineNoEffects)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(EngineAllEffects)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+} // namespace
+} // namespace vantreel::bench
