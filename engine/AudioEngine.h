@@ -13,13 +13,16 @@
 #include "engine/OutputStream.h"
 #include "engine/Reporter.h"
 #include "engine/SlotEventList.h"
+#include "plugins/HostContext.h"
 #include "plugins/VstAbi.h"
 #include "song/EditorState.h"
+#include "song/MissingPluginRecord.h"
 #include "song/Song.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace vantreel {
 
@@ -59,6 +62,15 @@ public:
     // --- Plug-in slots ------------------------------------------------------------
     bool LoadPlugin(int slot, const char* name);
     void UnloadPlugin(int slot); // holds the lock
+    // Why the last LoadPlugin failed ("" after a success), for the windows to show.
+    const std::string& LastPluginError() const;
+
+    // --- Project files (ProjectFiles.cpp) -----------------------------------------
+    // SaveProject appends ".vpf" unless the path ends in it and replaces the file only
+    // once the new one is whole on the disk. LoadProject is true only when the whole
+    // song and every plug-in record were loaded. Both take the lock.
+    bool SaveProject(const char* path);
+    bool LoadProject(const char* path);
 
     // --- Output -------------------------------------------------------------------
     // Fills one buffer of kCallbackFrames stereo frames. With `realtime`, waits for the
@@ -94,6 +106,9 @@ public:
     EditorState editor;
     Song song;
     char pluginFolder[kTextSize] = {};
+    // Stored records of plug-ins missing when the project loaded, written back by the
+    // next save; `kept` marks the slot as missing for the display.
+    MissingPluginRecord missingPlugins[kSlotCount];
 
     AEffect* effect[kSlotCount] = {};
     SlotEventList eventLists[kSlotCount];
@@ -118,6 +133,10 @@ public:
     float slotOutLeft[kSlotCount][kBlockFrames] = {};
     float slotOutRight[kSlotCount][kBlockFrames] = {};
 
+    // What plug-ins calling back may reach; published while the engine lives. Declared
+    // after the song, the editor state and the play mode, which it refers to.
+    HostContext hostContext{song, editor, playMode};
+
 private:
     void RenderBlock();
     void RenderSlot(int slot);
@@ -133,6 +152,7 @@ private:
 
     MidiEventQueue midiQueue;
     std::unique_ptr<OutputStream> output;
+    std::string lastPluginError;
 };
 
 // floor(x) for every value that occurs: 2x - 0.5 rounded to nearest, shifted right once.

@@ -3,6 +3,11 @@
 // the equalizer, the compressor and the peak meter. Audio thread only, except the
 // meter readings.
 
+#include "effects/Chorus.h"
+#include "effects/Compressor.h"
+#include "effects/Equalizer.h"
+#include "effects/ReverbModel.h"
+#include "effects/StereoDelay.h"
 #include "engine/AudioConstants.h"
 #include "song/SongSettings.h"
 
@@ -12,13 +17,19 @@ namespace vantreel {
 
 using SendBuffers = float[kSendCount][kBlockFrames];
 
+constexpr int kVuBarMax = 128;  // VU bars range 0..128
+constexpr int kCpuBarMax = 100; // the CPU bar ranges 0..100 %
+
 class MasterEffects {
-public:
+  public:
     MasterEffects();
+    MasterEffects(const MasterEffects&) = delete;
+    MasterEffects& operator=(const MasterEffects&) = delete;
 
     // Runs on one block: the sends are processed in place and added to the mix, then
     // the mix is equalised, compressed and metered. `reverbActive` is true when some
-    // slot sends to the reverb.
+    // slot sends to the reverb; otherwise the reverb neither runs nor changes, and its
+    // send buffers return unprocessed. Audio thread.
     void Process(const SongSettings& settings, bool reverbActive, SendBuffers& sendLeft,
                  SendBuffers& sendRight, float* mixLeft, float* mixRight);
 
@@ -26,9 +37,26 @@ public:
     float PeakLeft() const { return peakLeft.load(std::memory_order_relaxed); }
     float PeakRight() const { return peakRight.load(std::memory_order_relaxed); }
 
-private:
+    // Effect state, for inspection. Audio thread, or any thread while none renders.
+    double LfoPhase() const { return chorus.LfoPhase(); }
+    float CompEnvelope() const { return compressor.Envelope(); }
+    const ReverbModel& Reverb() const { return reverb; }
+
+  private:
+    void ApplyReverbParams(const ReverbParams& params);
+
+    StereoDelay delay;
+    Chorus chorus;
+    ReverbModel reverb;
+    Equalizer equalizer;
+    Compressor compressor;
     std::atomic<float> peakLeft{0.0f};
     std::atomic<float> peakRight{0.0f};
 };
+
+// Any thread: the VU bar position, 0..128, for a peak at a master volume.
+int VuBarPosition(int masterVolume, float peak);
+// Any thread: the CPU bar reading, a usage in percent truncated to a whole 0..100.
+int CpuPercent(double usage);
 
 } // namespace vantreel

@@ -3,6 +3,7 @@
 #include "engine/AudioEngine.h"
 #include "plugins/HostCallback.h"
 #include "plugins/PluginLibrary.h"
+#include "plugins/PluginSearchPath.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,42 +12,73 @@
 namespace vantreel {
 
 namespace {
+
 constexpr int kProcessBlockSize = kBlockFrames;
+constexpr int kFirstProgram = 0;
+
+// Why `name` cannot be loaded before the library is even looked for, or "".
+std::string NameProblem(const char* name) {
+    if (name == nullptr) {
+        return "no library name";
+    }
+    // A longer name would be saved cut short, naming a different file.
+    if (std::strlen(name) >= size_t(kTextSize)) {
+        return "library name longer than " + std::to_string(kTextSize - 1) + " characters";
+    }
+    return PluginNameProblem(name);
 }
 
-bool AudioEngine::LoadPlugin(int slot, const char* name) {
-    editor.currentParameter = 0;
-    UnloadPlugin(slot);
-    song.slots[slot].instanced = 0;
-
-    // A name that does not fit the slot would be saved as a different file.
-    if (std::strlen(name) >= kTextSize) {
-        effect[slot] = nullptr;
-        return false;
-    }
-    const std::string path = std::string(pluginFolder) + "/" + name;
-    PluginInstanceResult created = CreatePluginInstance(path, &HostCallback);
-    effect[slot] = created.effect;
-    if (!created.effect) {
-        std::fprintf(stderr, "Vantreel: cannot load %s: %s\n", path.c_str(),
-                     created.reason.c_str());
-        return false;
-    }
-    AEffect* e = created.effect;
+void StartInstance(AEffect* e, int sampleRate) {
     e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
-    e->dispatcher(e, effSetProgram, 0, 0, nullptr, 0.0f);
-    e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, float(song.settings.sampleRate));
+    e->dispatcher(e, effSetProgram, 0, kFirstProgram, nullptr, 0.0f);
+    e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, float(sampleRate));
     e->dispatcher(e, effSetBlockSize, 0, kProcessBlockSize, nullptr, 0.0f);
     e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+}
 
-    std::memset(song.slots[slot].dllName, 0, kTextSize);
-    std::strncpy(song.slots[slot].dllName, name, kTextSize - 1);
-    song.slots[slot].instanced = 1;
+} // namespace
+
+bool AudioEngine::LoadPlugin(int slot, const char* name) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return false;
+    }
+    editor.currentParameter = 0;
+    UnloadPlugin(slot);
+    PluginSlot& s = song.slots[slot];
+    s.instanced = 0;
+    effect[slot] = nullptr;
+
+    lastPluginError = NameProblem(name);
+    if (!lastPluginError.empty()) {
+        std::fprintf(stderr, "Vantreel: cannot load plug-in \"%s\": %s\n", name ? name : "",
+                     lastPluginError.c_str());
+        return false;
+    }
+    const std::string path = FindPluginLibrary(name, pluginFolder, PluginSearchPath());
+    PluginInstanceResult created = CreatePluginInstance(path, &HostCallback);
+    if (created.effect == nullptr) {
+        lastPluginError = created.reason;
+        std::fprintf(stderr, "Vantreel: cannot load %s: %s\n", path.c_str(),
+                     lastPluginError.c_str());
+        return false;
+    }
+    effect[slot] = created.effect;
+    StartInstance(created.effect, song.settings.sampleRate);
+
+    std::memset(s.dllName, 0, kTextSize);
+    std::memcpy(s.dllName, name, std::strlen(name));
+    // Last: the audio thread uses the slot only once the instance is fully started.
+    s.instanced = 1;
     return true;
 }
 
 void AudioEngine::UnloadPlugin(int slot) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return;
+    }
     EngineLockGuard guard(lock);
+    // A kept record of a missing plug-in goes with whatever closes or replaces the slot.
+    missingPlugins[slot].Clear();
     PluginSlot& s = song.slots[slot];
     if (!s.IsInstanced()) {
         return;
@@ -54,8 +86,14 @@ void AudioEngine::UnloadPlugin(int slot) {
     editor.currentParameter = 0;
     s.instanced = 0;
     AEffect* e = effect[slot];
+    // An editor left marked open would be idled after its instance is gone.
+    hostContext.SetEditorOpen(e, false);
     e->dispatcher(e, effMainsChanged, 0, 0, nullptr, 0.0f);
     e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
+}
+
+const std::string& AudioEngine::LastPluginError() const {
+    return lastPluginError;
 }
 
 } // namespace vantreel

@@ -1,16 +1,128 @@
 #include "plugins/HostCallback.h"
 
+#include "plugins/HostContext.h"
+#include "song/SongSettings.h"
+
+#include <cstring>
+
 namespace vantreel {
 
-VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+namespace {
+
+constexpr int64_t kTempoScale = 10000;
+constexpr int64_t kLinesPerBeatMinute = 15; // four lines to a beat
+
+VstIntPtr SampleRate(const HostContext* context) {
+    return context ? context->song.settings.sampleRate.load() : kDefaultSampleRate;
+}
+
+// BPM x 10000, rounded down, in integers so that exact tempos stay exact.
+VstIntPtr TempoAnswer(const HostContext* context) {
+    const int64_t rate = SampleRate(context);
+    const int64_t lineLength = context ? context->song.settings.lineLength.load()
+                                       : int64_t(rate * kLinesPerBeatMinute / kDefaultBpm);
+    if (lineLength <= 0 || rate <= 0) {
+        return 0;
+    }
+    return static_cast<VstIntPtr>(rate * kLinesPerBeatMinute * kTempoScale / lineLength);
+}
+
+void CopyAnswer(void* ptr, const char* text) {
+    if (ptr != nullptr) {
+        std::memcpy(ptr, text, std::strlen(text) + 1);
+    }
+}
+
+void Forward(AEffect* effect, VstInt32 opcode) {
+    if (effect != nullptr) {
+        effect->dispatcher(effect, opcode, 0, 0, nullptr, 0.0f);
+    }
+}
+
+// Editor idling reaches only an editor that is open: some plug-ins crash when asked
+// to idle an editor they never created.
+void ForwardEditorIdle(AEffect* effect, const HostContext* context) {
+    if (context != nullptr && context->IsEditorOpen(effect)) {
+        Forward(effect, effEditIdle);
+    }
+}
+
+bool InRange(int value, int count) {
+    return value >= 0 && value < count;
+}
+
+// MIDI a plug-in emits (from its on-screen keyboard, say) is recorded into the cell
+// under the pattern cursor in edit mode; it is never played.
+void RecordEvents(HostContext* context, const VstEvents* list) {
+    if (context == nullptr || list == nullptr || context->editor.editMode.load() == 0) {
+        return;
+    }
+    const EditorState& editor = context->editor;
+    const int slot = editor.currentSlot;
+    const int pattern = editor.currentPattern;
+    const int line = editor.cursorLine;
+    const int track = editor.cursorTrack;
+    if (!InRange(slot, kSlotCount) || !InRange(pattern, kPatternsPerSlot) ||
+        !InRange(line, kPatternLines) || !InRange(track, kTracks)) {
+        return;
+    }
+    Pattern& target = context->song.slots[slot].patterns[pattern];
+    bool recorded = false;
+    for (VstInt32 n = 0; n < list->numEvents; ++n) {
+        const VstEvent* event = list->events[n];
+        if (event == nullptr || event->type != kVstMidiType) {
+            continue;
+        }
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+        target.SetCell(line, track,
+                       {uint8_t(midi->midiData[0]), uint8_t(midi->midiData[1]),
+                        uint8_t(midi->midiData[2]), uint8_t(midi->midiData[3])});
+        recorded = true;
+    }
+    if (recorded && context->playMode.load() == 0) {
+        context->RequestRepaint();
+    }
+}
+
+} // namespace
+
+VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+    HostContext* context = HostContext::Current();
     switch (opcode) {
     case audioMasterVersion:
-        return 7;
+        return kHostVersion;
+    case audioMasterCurrentId:
+        return kHostId;
+    case audioMasterIdle:
+    case audioMasterUpdateDisplay:
+        ForwardEditorIdle(effect, context);
+        return 0;
+    case audioMasterPinConnected:
+        return 1;
+    case audioMasterProcessEvents:
+        RecordEvents(context, static_cast<const VstEvents*>(ptr));
+        return 1;
+    case audioMasterTempoAt:
+        return TempoAnswer(context);
+    case audioMasterNeedIdle:
+        Forward(effect, effIdle);
+        return 1;
     case audioMasterGetSampleRate:
-        return 44100;
+        return SampleRate(context);
     case audioMasterGetBlockSize:
-        return 256;
+        return kHostBlockSize;
+    case audioMasterGetVendorString:
+        CopyAnswer(ptr, kHostVendor);
+        return 0;
+    case audioMasterGetProductString:
+        CopyAnswer(ptr, kHostProduct);
+        return 0;
+    case audioMasterGetVendorVersion:
+        return kHostVendorVersion;
+    case audioMasterGetLanguage:
+        return kVstLangEnglish;
     default:
+        // Everything else, capabilities included, is answered "no" with nothing done.
         return 0;
     }
 }

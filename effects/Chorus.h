@@ -1,0 +1,45 @@
+#pragma once
+// Stereo chorus: two lines read behind their write positions at a distance swept by
+// one sine LFO, added on the left and subtracted on the right. Purely wet. Audio
+// thread only.
+
+#include "effects/ChorusLine.h"
+
+namespace vantreel {
+
+struct ChorusSettings {
+    int lfoSpeed = 36;      // 0..256
+    int chorusDelay = 40;   // 0..4096
+    int chorusMod = 63;     // 0..128
+    int chorusFeedback = 0; // 0..128, 128 = 1.0
+};
+
+constexpr double kChorusDelayScale = 0.8;
+constexpr double kChorusDelayOffset = 4.0; // samples
+constexpr double kChorusLfoScale = 2.5e-6; // radians per sample per unit of lfoSpeed
+
+// The read distances of one block: the base delay and the sweep's amplitude.
+struct ChorusSweep {
+    double base;
+    double depth;
+};
+
+class Chorus {
+  public:
+    // Processes `frames` samples of both buffers in place.
+    void Process(float* left, float* right, int frames, const ChorusSettings& settings);
+
+    // The sweep for a setting, kept inside the line: where the deepest reading would
+    // fall beyond it, the depth shrinks until it fits, so the sweep stays a sine.
+    // Settings that fit are returned unchanged.
+    static ChorusSweep Sweep(const ChorusSettings& settings);
+
+    double LfoPhase() const { return lfoPhase; }
+
+  private:
+    double lfoPhase = 0.0; // radians
+    ChorusLine leftLine;
+    ChorusLine rightLine;
+};
+
+} // namespace vantreel

@@ -1,0 +1,38 @@
+#include "effects/Equalizer.h"
+
+namespace vantreel {
+
+void Equalizer::Process(float* left, float* right, int frames, const EqualizerSettings& settings,
+                        int sampleRate) {
+    if (settings.lowGain == 0 && settings.peakGain == 0 && settings.highGain == 0) {
+        return;
+    }
+    for (int i = 0; i < frames; ++i) {
+        left[i] += kEqualizerOffset;
+        right[i] += kEqualizerOffset;
+    }
+    const double rate = sampleRate;
+    ProcessBand(low,
+                {kLowShelfFrequency, kBandQ, double(settings.lowGain), BiquadType::LowShelf, rate},
+                left, right, frames);
+    ProcessBand(peak,
+                {kPeakFrequency, kBandQ, double(settings.peakGain), BiquadType::Peaking, rate},
+                left, right, frames);
+    ProcessBand(
+        high, {kHighShelfFrequency, kBandQ, double(settings.highGain), BiquadType::HighShelf, rate},
+        left, right, frames);
+}
+
+void Equalizer::ProcessBand(Band& band, const BiquadDesign& design, float* left, float* right,
+                            int frames) {
+    // A band at or above the Nyquist frequency has no stable design: leave it out.
+    if (design.gain == 0 || 2 * design.frequency >= design.sampleRate) {
+        return;
+    }
+    band.left.Design(design);
+    band.right.Design(design);
+    band.left.Process(left, frames);
+    band.right.Process(right, frames);
+}
+
+} // namespace vantreel

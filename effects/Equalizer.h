@@ -1,0 +1,42 @@
+#pragma once
+// Three-band equalizer: a low shelf, a peaking band and a high shelf, one filter per
+// band and channel. Audio thread only.
+
+#include "effects/BiquadFilter.h"
+
+namespace vantreel {
+
+struct EqualizerSettings {
+    int lowGain = 0; // dB, -16..16
+    int peakGain = 0;
+    int highGain = 0;
+};
+
+constexpr double kLowShelfFrequency = 150.0; // Hz
+constexpr double kPeakFrequency = 1500.0;
+constexpr double kHighShelfFrequency = 5000.0;
+constexpr double kBandQ = 1.0; // Q of the peak, slope of the shelves
+// Keeps the filters' histories out of denormals once the signal falls silent.
+constexpr float kEqualizerOffset = 1.0e-25f;
+
+class Equalizer {
+  public:
+    // Filters both buffers in place. With every gain 0 it leaves them untouched and
+    // the filters keep their state; so does each band whose own gain is 0.
+    void Process(float* left, float* right, int frames, const EqualizerSettings& settings,
+                 int sampleRate);
+
+  private:
+    struct Band {
+        BiquadFilter left;
+        BiquadFilter right;
+    };
+
+    void ProcessBand(Band& band, const BiquadDesign& design, float* left, float* right, int frames);
+
+    Band low;
+    Band peak;
+    Band high;
+};
+
+} // namespace vantreel

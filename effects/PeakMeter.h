@@ -1,0 +1,16 @@
+#pragma once
+// Peak meter with a slow exponential fall: about 2.1 s from full scale to its floor
+// at 44100 Hz.
+
+namespace vantreel {
+
+constexpr double kPeakFloor = 0.0001;
+constexpr double kPeakFall = 0.9999; // per sample
+
+class PeakMeter {
+  public:
+    // Runs `peak` over `frames` samples of one channel and returns the new peak.
+    static float Measure(float peak, const float* samples, int frames);
+};
+
+} // namespace vantreel

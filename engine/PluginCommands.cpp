@@ -1,0 +1,92 @@
+#include "engine/PluginCommands.h"
+
+#include "plugins/PluginListing.h"
+#include "plugins/PluginSearchPath.h"
+
+#include <cstring>
+
+namespace vantreel {
+
+namespace {
+
+constexpr const char* kProductName = "Vantreel";
+
+bool FitsFolderText(const std::string& folder) {
+    return folder.size() < size_t(kTextSize);
+}
+
+void CopyFolder(AudioEngine& engine, const std::string& folder) {
+    std::memset(engine.pluginFolder, 0, sizeof engine.pluginFolder);
+    std::memcpy(engine.pluginFolder, folder.data(), folder.size());
+}
+
+} // namespace
+
+PluginOpenResult OpenPluginCommand(AudioEngine& engine, const std::string& name) {
+    PluginOpenResult result;
+    result.loaded = engine.LoadPlugin(engine.editor.currentSlot, name.c_str());
+    result.statusText =
+        result.loaded ? "Plugin " + name + " instanced ok" : "Error creating " + name + " plugin";
+    return result;
+}
+
+void DeletePluginCommand(AudioEngine& engine, const std::function<bool()>& askClearPatternBank) {
+    const int slot = engine.editor.currentSlot;
+    engine.UnloadPlugin(slot);
+    if (!askClearPatternBank || !askClearPatternBank()) {
+        return;
+    }
+    // Under the lock, so playback never plays a bank half cleared.
+    EngineLockGuard guard(engine.lock);
+    for (int pattern = 0; pattern < kPatternsPerSlot; ++pattern) {
+        engine.ClearPattern(slot, pattern);
+    }
+}
+
+bool LocatePluginFolder(AudioEngine& engine, const std::vector<std::string>& searchPath) {
+    // A folder too long for the text is skipped here but stays on the search path,
+    // so its plug-ins are still listed and loaded.
+    for (const std::string& folder : searchPath) {
+        if (FitsFolderText(folder) && IsFolder(folder)) {
+            CopyFolder(engine, folder);
+            return true;
+        }
+    }
+    CopyFolder(engine, kFallbackPluginFolder);
+    engine.reporter.Show(FallbackFolderMessage());
+    return false;
+}
+
+bool LocatePluginFolder(AudioEngine& engine) {
+    return LocatePluginFolder(engine, PluginSearchPath());
+}
+
+std::vector<std::string> ListPlugins(const AudioEngine& engine) {
+    return ListPluginFiles(engine.pluginFolder, PluginSearchPath());
+}
+
+bool SetPluginFolder(AudioEngine& engine, const std::string& folder) {
+    if (!FitsFolderText(folder)) {
+        return false;
+    }
+    CopyFolder(engine, folder);
+    return true;
+}
+
+UserMessage FallbackFolderMessage() {
+    return {"Failed to locate VST directory from the registry, using \\VST from running path "
+            "directory by default",
+            kProductName, MessageIcon::Error};
+}
+
+UserMessage FolderChangeNotice() {
+    return {"Notice: you must have copy any plugins you already used to new path, in order to "
+            "be able load your song later.",
+            "Kelvo - VST", MessageIcon::Warning};
+}
+
+UserMessage MissingPluginMessage(const std::string& name) {
+    return {name, "Vantreel - Missing DLL", MessageIcon::Error};
+}
+
+} // namespace vantreel

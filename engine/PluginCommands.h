@@ -1,0 +1,55 @@
+#pragma once
+// The engine side of the plug-in commands: the control panel's "Open..." and "Delete",
+// and the plug-in browser's folder lookup, listing and folder change. The windows ask
+// the questions and show the texts; nothing here knows a window.
+//
+// Threads: user-interface thread.
+
+#include "engine/AudioEngine.h"
+#include "engine/Reporter.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantreel {
+
+constexpr const char* kNoSelection = "none"; // what the browser confirms with nothing picked
+constexpr const char* kClearPatternBankQuestion = "Clear pattern bank of this VST?";
+constexpr const char* kFallbackPluginFolder = "VST";
+
+struct PluginOpenResult {
+    bool loaded = false;
+    std::string statusText; // for SetStatusText
+};
+
+// "Open..." after the browser ended with OK: loads `name` into the current slot.
+// On failure engine.LastPluginError() says why.
+PluginOpenResult OpenPluginCommand(AudioEngine& engine, const std::string& name);
+
+// "Delete": closes the current slot's plug-in, then asks `askClearPatternBank` (the
+// window's Yes/No question, asked also when the slot was already empty) and on Yes
+// resets the slot's 26 patterns.
+void DeletePluginCommand(AudioEngine& engine, const std::function<bool()>& askClearPatternBank);
+
+// Opening the browser: sets engine.pluginFolder to the first existing folder of the
+// search path (PluginSearchPath() unless given) that fits; when none does, to "VST"
+// with the fallback message through engine.reporter. Returns whether one was found.
+bool LocatePluginFolder(AudioEngine& engine);
+bool LocatePluginFolder(AudioEngine& engine, const std::vector<std::string>& searchPath);
+
+// The browser's list: the plug-in files of engine.pluginFolder, then those of the
+// rest of the search path.
+std::vector<std::string> ListPlugins(const AudioEngine& engine);
+
+// "Refresh" and "Browse...": makes `folder` the plug-in folder. A folder of 64
+// characters or more does not fit and is refused (false, folder unchanged) rather
+// than cut to a different folder.
+bool SetPluginFolder(AudioEngine& engine, const std::string& folder);
+
+// The messages around plug-in folders and loading, with their captions and icons.
+UserMessage FallbackFolderMessage();
+UserMessage FolderChangeNotice();
+UserMessage MissingPluginMessage(const std::string& name); // project loading
+
+} // namespace vantreel

@@ -1,0 +1,576 @@
+// Saving and loading project files: the song's fixed layout with each plug-in's
+// programs, parameters and chunk in between, and the extension after field 12 that
+// keeps what the fixed layout cannot (see docs/file-format.md).
+
+#include "engine/AudioEngine.h"
+#include "song/AtomicFileWriter.h"
+#include "song/FileReader.h"
+#include "song/ProjectExtension.h"
+#include "song/ProjectLayout.h"
+#include "song/ProjectPath.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vantreel {
+
+namespace {
+
+constexpr const char* kMissingPluginCaption = "Vantreel - Missing DLL";
+constexpr const char* kCaption = "Vantreel";
+constexpr int kBankChunk = 0;                    // effGetChunk / effSetChunk index: the bank
+constexpr uint64_t kMaxSavedValueBytes = 1u << 30; // beyond this a plug-in's counts are absurd
+
+std::string SlotLabel(int slot) {
+    char text[16];
+    std::snprintf(text, sizeof text, "Slot %02d", slot);
+    return text;
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+int32_t ProgramCount(const AEffect* e) {
+    return std::max<int32_t>(e->numPrograms, 0);
+}
+
+int32_t ParameterCount(const AEffect* e) {
+    if (!e->getParameter || !e->setParameter) {
+        return 0;
+    }
+    return std::max<int32_t>(e->numParams, 0);
+}
+
+bool HasChunks(const AEffect* e) {
+    return (e->flags & effFlagsProgramChunks) != 0;
+}
+
+PluginRecordInfo ShapeOf(const AEffect* e) {
+    PluginRecordInfo info;
+    info.uniqueId = e->uniqueID;
+    info.numPrograms = ProgramCount(e);
+    info.numParams = ParameterCount(e);
+    info.programChunks = HasChunks(e);
+    return info;
+}
+
+// Values outside 0..1 (or not numbers at all) only come from damaged files, and a
+// plug-in may index tables with them.
+float UsableParameter(float value, bool& changed) {
+    if (!(value >= 0.0f && value <= 1.0f)) {
+        changed = true;
+        return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
+    }
+    return value;
+}
+
+// Library names from a file must stay inside the plug-in folders.
+bool IsPlainFileName(const char* name) {
+    return name[0] != '\0' && std::strchr(name, '/') == nullptr && std::strcmp(name, ".") != 0 &&
+           std::strcmp(name, "..") != 0;
+}
+
+// ---------------------------------------------------------------------------------
+// Saving
+
+class ProjectWriter {
+public:
+    ProjectWriter(AudioEngine& engine, std::vector<uint8_t>& bytes)
+        : engine(engine), song(engine.song), out(bytes) {}
+
+    // False when a plug-in's state cannot be written; `problem` says why.
+    bool Write() {
+        WriteSongHead(out, song.settings);
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            if (!WriteSlot(slot)) {
+                return false;
+            }
+        }
+        WriteArrangementHead(out, song.arrangement);
+        WriteSettingsTail(out, song.settings);
+        WriteExtension(out, out.Size(), records, song.arrangement);
+        return true;
+    }
+
+    std::vector<std::string> warnings;
+    std::string problem;
+
+private:
+    bool WriteSlot(int slot) {
+        PluginSlot& s = song.slots[slot];
+        const MissingPluginRecord& missing = engine.missingPlugins[slot];
+        if (s.IsInstanced()) {
+            out.U8(1);
+            if (!WritePluginRecord(slot)) {
+                return false;
+            }
+        } else if (missing.kept) {
+            out.U8(missing.instancedByte);
+            out.Bytes(missing.bytes.data(), missing.bytes.size());
+            records[slot] = {true, missing.info};
+        } else {
+            out.U8(0);
+        }
+        out.U8(s.sendDelay);
+        out.U8(s.sendReverb);
+        out.U8(s.sendChorus);
+        WritePatternBank(out, s);
+        return true;
+    }
+
+    bool WritePluginRecord(int slot) {
+        AEffect* e = engine.effect[slot];
+        PluginRecordInfo info = ShapeOf(e);
+        if (4 * uint64_t(info.numPrograms) * uint64_t(info.numParams) > kMaxSavedValueBytes) {
+            problem = SlotLabel(slot) + ": the plug-in reports " +
+                      std::to_string(info.numPrograms) + " programs of " +
+                      std::to_string(info.numParams) + " parameters, too many to save.";
+            return false;
+        }
+        const std::size_t start = out.Size();
+        out.Bytes(song.slots[slot].dllName, kPluginNameSize);
+        const VstIntPtr current = e->dispatcher(e, effGetProgram, 0, 0, nullptr, 0.0f);
+        out.I32(static_cast<int32_t>(current));
+        for (int32_t p = 0; p < info.numPrograms; ++p) {
+            e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
+            for (int32_t k = 0; k < info.numParams; ++k) {
+                out.F32(e->getParameter(e, k));
+            }
+        }
+        e->dispatcher(e, effSetProgram, 0, current, nullptr, 0.0f);
+        if (info.programChunks) {
+            WriteChunk(slot, e);
+        }
+        info.recordSize = out.Size() - start;
+        records[slot] = {true, info};
+        return true;
+    }
+
+    void WriteChunk(int slot, AEffect* e) {
+        void* data = nullptr;
+        VstIntPtr size = e->dispatcher(e, effGetChunk, kBankChunk, 0, &data, 0.0f);
+        if (size < 0 || size > INT32_MAX || (size > 0 && data == nullptr)) {
+            warnings.push_back(SlotLabel(slot) + ": the plug-in " +
+                               Quoted(song.slots[slot].dllName) +
+                               " gave no usable state chunk; it was saved without one.");
+            size = 0;
+        }
+        out.I32(static_cast<int32_t>(size));
+        out.Bytes(data, std::size_t(size));
+    }
+
+    AudioEngine& engine;
+    Song& song;
+    ByteWriter out;
+    ExtensionSlot records[kSlotCount];
+};
+
+// ---------------------------------------------------------------------------------
+// Loading
+
+// What a plug-in record holds once read, before anything is handed to the plug-in.
+struct PluginState {
+    int32_t program = 0;
+    std::vector<float> values; // program-major
+    std::vector<uint8_t> chunk;
+    bool hasChunk = false;
+};
+
+class ProjectLoader {
+public:
+    explicit ProjectLoader(AudioEngine& engine) : engine(engine), song(engine.song) {}
+
+    // True when every byte of the song and every plug-in record was honoured.
+    bool Load(const char* path) {
+        if (!file.Open(path)) {
+            return false;
+        }
+        FindExtension();
+        ReadSongHead();
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            if (!ReadSlot(slot)) {
+                stoppedEarly = true;
+                return false;
+            }
+        }
+        ReadArrangementAndSettings();
+        if (extension.status == ExtensionStatus::Valid) {
+            ApplyArrangementLines(extension.extension, song.arrangement);
+        }
+        return whole;
+    }
+
+    // One message for everything worth knowing about this load.
+    void Report() {
+        if (notes.empty()) {
+            return;
+        }
+        std::string text;
+        for (const std::string& note : notes) {
+            text += note + "\n";
+        }
+        if (!stoppedEarly && !whole) {
+            text += "Everything else in the song was loaded.";
+        }
+        engine.reporter.Show({text, kCaption, MessageIcon::Warning});
+    }
+
+private:
+    void Note(std::string text) { notes.push_back(std::move(text)); }
+    void Fault(std::string text) {
+        whole = false;
+        Note(std::move(text));
+    }
+
+    // The extension ends the file; it is read before anything else because it says
+    // how long each plug-in record is.
+    void FindExtension() {
+        if (file.Size() < uint64_t(kEmptyProjectSize) + kExtensionHeaderSize + kExtensionFooterSize) {
+            return;
+        }
+        uint8_t footer[kExtensionFooterSize];
+        if (!file.Seek(file.Size() - kExtensionFooterSize) ||
+            file.Read(footer, sizeof footer) != sizeof footer) {
+            file.Seek(0);
+            return;
+        }
+        const uint32_t size = ExtensionSizeFromFooter(footer);
+        if (size != 0) {
+            ReadExtension(size);
+        }
+        file.Seek(0);
+        if (extension.status == ExtensionStatus::Damaged) {
+            Fault("The end of this project file is damaged: arrangement lines after 25 could "
+                  "not be read and the plug-in records could not be checked.");
+        } else if (extension.status == ExtensionStatus::Newer) {
+            Fault("This project was saved by a newer version of Vantreel: arrangement lines "
+                  "after 25 could not be read and the plug-in records could not be checked.");
+        }
+    }
+
+    void ReadExtension(uint32_t size) {
+        extension.status = ExtensionStatus::Damaged;
+        if (size > kMaxExtensionSize || size > file.Size() - uint64_t(kEmptyProjectSize)) {
+            return;
+        }
+        std::vector<uint8_t> bytes(size);
+        if (!file.Seek(file.Size() - size) || file.Read(bytes.data(), size) != size) {
+            return;
+        }
+        extension = ParseExtension(bytes.data(), size, file.Size());
+        if (extension.status == ExtensionStatus::Valid && !FlagsAgree()) {
+            extension.status = ExtensionStatus::Damaged;
+        }
+    }
+
+    // Each slot's instanced byte, where the extension's record sizes put it, must say
+    // the same as the extension about a plug-in record.
+    bool FlagsAgree() {
+        uint64_t at = kSongHeadSize;
+        for (const ExtensionSlot& s : extension.extension.slots) {
+            uint8_t flag = 0;
+            if (!file.Seek(at) || file.Read(&flag, 1) != 1 || (flag != 0) != s.hasRecord) {
+                return false;
+            }
+            at += kEmptySlotRecordSize + (s.hasRecord ? s.record.recordSize : 0);
+        }
+        return true;
+    }
+
+    const PluginRecordInfo* StoredShape(int slot) const {
+        if (extension.status != ExtensionStatus::Valid) {
+            return nullptr;
+        }
+        const ExtensionSlot& s = extension.extension.slots[slot];
+        return s.hasRecord ? &s.record : nullptr;
+    }
+
+    // Fields 1 to 4; a value the file does not hold whole is not read.
+    void ReadSongHead() {
+        uint8_t head[kSongHeadSize];
+        ByteReader in(head, file.Read(head, sizeof head));
+        SongSettings& s = song.settings;
+        if (in.Remaining() >= 4) s.loopStart = in.I32();
+        if (in.Remaining() >= 4) s.songEnd = in.I32();
+        if (in.Remaining() >= 4) s.sampleRate = UsableSampleRate(in.I32());
+        if (in.Remaining() >= 4) s.masterVolume = UsableVolume(in.I32());
+    }
+
+    // The plug-ins are started with the sample rate, so a damaged one must not reach them.
+    int32_t UsableSampleRate(int32_t rate) {
+        if (rate >= kMinUsableSampleRate && rate <= kMaxUsableSampleRate) {
+            return rate;
+        }
+        Note("The project's sample rate (" + std::to_string(rate) + " Hz) cannot be used; " +
+             std::to_string(kDefaultSampleRate) + " Hz is used instead.");
+        return kDefaultSampleRate;
+    }
+
+    // A damaged volume would turn the faintest noise into full-scale output.
+    int32_t UsableVolume(int32_t volume) {
+        if (volume >= 0 && volume <= kMaxMasterVolume) {
+            return volume;
+        }
+        const int32_t usable = std::clamp(volume, 0, kMaxMasterVolume);
+        Note("The project's master volume (" + std::to_string(volume) + ") is out of range; " +
+             std::to_string(usable) + " is used instead.");
+        return usable;
+    }
+
+    bool ReadSlot(int slot) {
+        uint8_t instanced = 0;
+        file.Read(&instanced, 1); // a failed read counts as an empty slot
+        if (instanced != 0 && !ReadPlugin(slot, instanced)) {
+            return false;
+        }
+        ReadSlotBody(slot);
+        return true;
+    }
+
+    bool ReadPlugin(int slot, uint8_t instancedByte) {
+        const PluginRecordInfo* stored = StoredShape(slot);
+        uint8_t rawName[kPluginNameSize] = {};
+        const std::size_t got = file.Read(rawName, sizeof rawName);
+        char name[kPluginNameSize + 1] = {};
+        std::memcpy(name, rawName, sizeof rawName);
+        if (got < sizeof rawName) {
+            ShowMissing(name);
+            return false;
+        }
+        if (!IsPlainFileName(name) || !engine.LoadPlugin(slot, name)) {
+            ShowMissing(name);
+            if (!stored) {
+                return false; // without record sizes the rest of the file cannot be found
+            }
+            return KeepMissingRecord(slot, instancedByte, rawName, *stored);
+        }
+        AEffect* e = engine.effect[slot];
+        if (stored && !stored->SameShape(ShapeOf(e))) {
+            file.Skip(stored->recordSize - kPluginNameSize);
+            Fault(SlotLabel(slot) + ": " + Quoted(name) + " is not the plug-in the project was " +
+                  "saved with (" + ShapeText(*stored) + " then, " + ShapeText(ShapeOf(e)) +
+                  " now). Its stored settings were not applied; it starts from its defaults.");
+            return true;
+        }
+        return ReadPluginState(slot, name, stored);
+    }
+
+    static std::string ShapeText(const PluginRecordInfo& info) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%08X", uint32_t(info.uniqueId));
+        return "ID " + std::string(id) + ", " + std::to_string(info.numPrograms) +
+               " programs, " + std::to_string(info.numParams) + " parameters, " +
+               (info.programChunks ? "with" : "without") + " a state chunk";
+    }
+
+    void ShowMissing(const char* name) {
+        engine.reporter.Show({name, kMissingPluginCaption, MessageIcon::Error});
+    }
+
+    bool KeepMissingRecord(int slot, uint8_t instancedByte, const uint8_t* rawName,
+                           const PluginRecordInfo& stored) {
+        MissingPluginRecord& kept = engine.missingPlugins[slot];
+        kept.bytes.assign(rawName, rawName + kPluginNameSize);
+        kept.bytes.resize(stored.recordSize); // bounded: the record sizes add up to the file
+        const std::size_t rest = stored.recordSize - kPluginNameSize;
+        if (file.Read(kept.bytes.data() + kPluginNameSize, rest) != rest) {
+            kept.Clear();
+            Fault(SlotLabel(slot) + ": the project file ends inside its plug-in record.");
+            return false;
+        }
+        kept.kept = true;
+        kept.instancedByte = instancedByte;
+        kept.info = stored;
+        Fault(SlotLabel(slot) + ": the plug-in " + Quoted(kept.Name()) +
+              " is missing. Its stored settings are kept and will be saved back unchanged; "
+              "its sends and patterns were loaded.");
+        return true;
+    }
+
+    bool ReadPluginState(int slot, const char* name, const PluginRecordInfo* stored) {
+        AEffect* e = engine.effect[slot];
+        const uint64_t recordEnd = file.Position() - kPluginNameSize +
+                                   (stored ? stored->recordSize : 0);
+        PluginState state;
+        std::string damage;
+        if (!ReadState(ShapeOf(e), stored, state, damage)) {
+            if (stored) {
+                // The record's end is known: skip it and go on with the rest of the song.
+                file.Seek(recordEnd);
+                Fault(SlotLabel(slot) + ": the stored settings of " + Quoted(name) +
+                      " are damaged (" + damage + "); it starts from its defaults.");
+                return true;
+            }
+            engine.UnloadPlugin(slot);
+            Fault(SlotLabel(slot) + ": the plug-in record of " + Quoted(name) +
+                  " cannot be read (" + damage + "). " + LoadedBefore(slot));
+            return false;
+        }
+        ApplyState(slot, e, state);
+        return true;
+    }
+
+    static std::string LoadedBefore(int slot) {
+        if (slot == 0) {
+            return "Nothing of the song was loaded.";
+        }
+        char text[96];
+        std::snprintf(text, sizeof text,
+                      "Slots 00 to %02d were loaded; the rest of the song was not.", slot - 1);
+        return text;
+    }
+
+    // Reads the record after the name, checking every size against the file first.
+    bool ReadState(const PluginRecordInfo& shape, const PluginRecordInfo* stored,
+                   PluginState& state, std::string& damage) {
+        const uint64_t valueCount = uint64_t(shape.numPrograms) * uint64_t(shape.numParams);
+        if (4 + 4 * valueCount > file.Remaining()) {
+            damage = "the file ends inside it";
+            return false;
+        }
+        std::vector<uint8_t> bytes(4 + 4 * valueCount);
+        file.Read(bytes.data(), bytes.size());
+        ByteReader in(bytes.data(), bytes.size());
+        state.program = in.I32();
+        state.values.resize(valueCount);
+        for (float& value : state.values) {
+            value = in.F32();
+        }
+        if (!shape.programChunks) {
+            return true;
+        }
+        return ReadChunk(shape, stored, state, damage);
+    }
+
+    bool ReadChunk(const PluginRecordInfo& shape, const PluginRecordInfo* stored,
+                   PluginState& state, std::string& damage) {
+        uint8_t sizeBytes[4];
+        if (file.Read(sizeBytes, sizeof sizeBytes) != sizeof sizeBytes) {
+            damage = "the file ends inside it";
+            return false;
+        }
+        const int32_t size = ByteReader(sizeBytes, sizeof sizeBytes).I32();
+        if (size < 0 || uint64_t(size) > file.Remaining() ||
+            (stored && uint64_t(size) != stored->recordSize - shape.FixedSize())) {
+            damage = "its state chunk claims " + std::to_string(size) + " bytes with " +
+                     std::to_string(file.Remaining()) + " left in the file";
+            return false;
+        }
+        state.hasChunk = true;
+        state.chunk.resize(std::size_t(size));
+        if (file.Read(state.chunk.data(), state.chunk.size()) != state.chunk.size()) {
+            damage = "the file ends inside it";
+            return false;
+        }
+        return true;
+    }
+
+    // The calls and their order are those of the original loader; the chunk comes
+    // after the per-program values, so it wins.
+    void ApplyState(int slot, AEffect* e, const PluginState& state) {
+        const int32_t programs = ProgramCount(e);
+        const int32_t params = ParameterCount(e);
+        bool clamped = false;
+        for (int32_t p = 0; p < programs; ++p) {
+            e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
+            for (int32_t k = 0; k < params; ++k) {
+                const float value = state.values[std::size_t(p) * params + k];
+                e->setParameter(e, k, UsableParameter(value, clamped));
+            }
+        }
+        if (state.program >= 0 && state.program < std::max(programs, 1)) {
+            e->dispatcher(e, effSetProgram, 0, state.program, nullptr, 0.0f);
+        } else {
+            Note(SlotLabel(slot) + ": the stored program number " +
+                 std::to_string(state.program) + " does not exist; program 0 is kept.");
+        }
+        if (clamped) {
+            Note(SlotLabel(slot) + ": stored parameter values outside 0..1 were limited to it.");
+        }
+        if (state.hasChunk && !state.chunk.empty()) {
+            e->dispatcher(e, effSetChunk, kBankChunk, VstIntPtr(state.chunk.size()),
+                          const_cast<uint8_t*>(state.chunk.data()), 0.0f);
+        }
+    }
+
+    // Sends and patterns: what the file still holds is read, the rest stays cleared.
+    void ReadSlotBody(int slot) {
+        PluginSlot& s = song.slots[slot];
+        uint8_t sends[kSendLevelsSize];
+        const std::size_t got = file.Read(sends, sizeof sends);
+        std::atomic<uint8_t>* levels[kSendLevelsSize] = {&s.sendDelay, &s.sendReverb,
+                                                         &s.sendChorus};
+        for (std::size_t i = 0; i < got; ++i) {
+            levels[i]->store(sends[i]);
+        }
+        bank.resize(kPatternBankSize);
+        const std::size_t read = file.Read(bank.data(), bank.size());
+        ReadPartialPatternBank(bank.data(), read, s);
+    }
+
+    void ReadArrangementAndSettings() {
+        uint8_t head[kArrangementHeadSize];
+        ReadArrangementHead(head, file.Read(head, sizeof head), song.arrangement);
+        uint8_t tail[kSettingsTailSize];
+        ByteReader in(tail, file.Read(tail, sizeof tail));
+        ReadSettingsTail(in, song.settings);
+    }
+
+    AudioEngine& engine;
+    Song& song;
+    FileReader file;
+    ExtensionParse extension;
+    std::vector<uint8_t> bank;
+    std::vector<std::string> notes;
+    bool whole = true;
+    bool stoppedEarly = false;
+};
+
+} // namespace
+
+bool AudioEngine::SaveProject(const char* path) {
+    const std::string target = WithProjectExtension(path);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(std::size_t(kEmptyProjectSize) + (1u << 16));
+    {
+        // Plug-ins are switched through their programs: no block may render meanwhile.
+        // The disk is written after the lock is released, so the sound never stops for it.
+        EngineLockGuard guard(lock);
+        ProjectWriter writer(*this, bytes);
+        const bool written = writer.Write();
+        for (const std::string& warning : writer.warnings) {
+            reporter.Show({warning, kCaption, MessageIcon::Warning});
+        }
+        if (!written) {
+            reporter.Show({writer.problem + " The project was not saved.", kCaption,
+                           MessageIcon::Error});
+            return false;
+        }
+    }
+    std::string error;
+    if (!WriteFileAtomically(target, bytes.data(), bytes.size(), error)) {
+        std::fprintf(stderr, "Vantreel: project not saved: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool AudioEngine::LoadProject(const char* path) {
+    EngineLockGuard guard(lock);
+    ClearProject();
+    for (MissingPluginRecord& record : missingPlugins) {
+        record.Clear();
+    }
+    ProjectLoader loader(*this);
+    const bool whole = loader.Load(path);
+    loader.Report();
+    return whole;
+}
+
+} // namespace vantreel

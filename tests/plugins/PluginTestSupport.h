@@ -1,0 +1,129 @@
+#pragma once
+// What the plug-in hosting tests share: an engine without an output thread, where our
+// plug-ins were built, a private environment (settings file, VST_PATH) so that the
+// machine's own settings never steer a test, and scratch folders.
+
+#include "engine/AudioEngine.h"
+#include "testplugins/probe/ProbeLog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantreel::testing {
+
+inline const std::string kOwnPluginDir = VANTREEL_PLUGIN_OUTPUT_DIR;
+inline const std::string kBadPluginDir = std::string(VANTREEL_BINARY_DIR) + "/testplugins-bad";
+inline const std::string kSystemPluginDir = "/usr/lib/vst";
+constexpr const char* kProbeName = "VantreelProbe.so";
+constexpr const char* kSynthName = "VantreelSynth.so";
+
+// Sets (or, with nullopt, removes) an environment variable for one scope.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name(name) {
+        if (const char* old = std::getenv(name)) {
+            previous = old;
+        }
+        Apply(value);
+    }
+    ~ScopedEnvironment() { Apply(previous); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    void Apply(const std::optional<std::string>& value) {
+        if (value) {
+            setenv(name, value->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vantreel-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            path = pattern;
+        }
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::string Path(const std::string& relative = "") const {
+        return relative.empty() ? path : path + "/" + relative;
+    }
+    std::string MakeFolder(const std::string& relative) const {
+        std::filesystem::create_directories(Path(relative));
+        return Path(relative);
+    }
+    std::string WriteFile(const std::string& relative, const std::string& contents) const {
+        std::filesystem::create_directories(std::filesystem::path(Path(relative)).parent_path());
+        std::ofstream(Path(relative), std::ios::binary) << contents;
+        return Path(relative);
+    }
+    void Link(const std::string& target, const std::string& relative) const {
+        std::filesystem::create_symlink(target, Path(relative));
+    }
+
+private:
+    std::string path;
+};
+
+inline void SetFolder(AudioEngine& engine, const std::string& folder) {
+    ASSERT_LT(folder.size(), size_t(kTextSize)) << folder;
+    std::memset(engine.pluginFolder, 0, sizeof engine.pluginFolder);
+    std::memcpy(engine.pluginFolder, folder.data(), folder.size());
+}
+
+inline std::string SlotName(const AudioEngine& engine, int slot) {
+    char text[kTextSize];
+    engine.GetSlotName(slot, text);
+    return text;
+}
+
+// An engine whose plug-in folder is our own build output, in an environment of its
+// own: an empty settings file and a VST_PATH naming only an empty folder.
+class PluginHostTest : public ::testing::Test {
+protected:
+    ScratchFolder scratch;
+    ScopedEnvironment config{"XDG_CONFIG_HOME", scratch.MakeFolder("config")};
+    ScopedEnvironment vstPath{"VST_PATH", scratch.MakeFolder("shared")};
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    probe::ProbeApi probe = probe::ProbeApi::Open((kOwnPluginDir + "/" + kProbeName).c_str());
+
+    void SetUp() override {
+        SetFolder(*engine, kOwnPluginDir);
+        ASSERT_TRUE(probe.Ok()) << "the probe plug-in was not built in " << kOwnPluginDir;
+    }
+
+    // The probe log of the slot's instance; null when it holds no probe.
+    probe::ProbeLog* LogOf(int slot) { return probe.log(engine->effect[slot]); }
+
+    std::vector<int16_t> Render(int callbacks) {
+        std::vector<int16_t> out(size_t(callbacks) * 2 * kCallbackFrames);
+        for (int c = 0; c < callbacks; ++c) {
+            engine->StreamCallback(out.data() + size_t(c) * 2 * kCallbackFrames, false);
+        }
+        return out;
+    }
+};
+
+} // namespace vantreel::testing
