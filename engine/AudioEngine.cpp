@@ -112,7 +112,7 @@ Pattern& AudioEngine::CurrentPattern() {
 }
 
 int AudioEngine::VuPosition(float peak) const {
-    return FloorToInt(double(song.settings.masterVolume) * peak * 0.00390625);
+    return VuBarPosition(song.settings.masterVolume, peak);
 }
 
 } // namespace vantreel

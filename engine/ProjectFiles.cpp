@@ -23,11 +23,11 @@ namespace {
 
 constexpr const char* kMissingPluginCaption = "Vantreel - Missing DLL";
 constexpr const char* kCaption = "Vantreel";
-constexpr int kBankChunk = 0;                    // effGetChunk / effSetChunk index: the bank
+constexpr int kBankChunk = 0;                      // effGetChunk / effSetChunk index: the bank
 constexpr uint64_t kMaxSavedValueBytes = 1u << 30; // beyond this a plug-in's counts are absurd
 
 std::string SlotLabel(int slot) {
-    char text[16];
+    char text[32]; // room for any int, so the format can never be cut
     std::snprintf(text, sizeof text, "Slot %02d", slot);
     return text;
 }
@@ -127,7 +127,7 @@ private:
     bool WritePluginRecord(int slot) {
         AEffect* e = engine.effect[slot];
         PluginRecordInfo info = ShapeOf(e);
-        if (4 * uint64_t(info.numPrograms) * uint64_t(info.numParams) > kMaxSavedValueBytes) {
+        if (uint64_t(info.numPrograms) * uint64_t(info.numParams) > kMaxSavedValueBytes / 4) {
             problem = SlotLabel(slot) + ": the plug-in reports " +
                       std::to_string(info.numPrograms) + " programs of " +
                       std::to_string(info.numParams) + " parameters, too many to save.";
@@ -231,7 +231,8 @@ private:
     // The extension ends the file; it is read before anything else because it says
     // how long each plug-in record is.
     void FindExtension() {
-        if (file.Size() < uint64_t(kEmptyProjectSize) + kExtensionHeaderSize + kExtensionFooterSize) {
+        if (file.Size() <
+            uint64_t(kEmptyProjectSize) + kExtensionHeaderSize + kExtensionFooterSize) {
             return;
         }
         uint8_t footer[kExtensionFooterSize];
@@ -296,10 +297,27 @@ private:
         uint8_t head[kSongHeadSize];
         ByteReader in(head, file.Read(head, sizeof head));
         SongSettings& s = song.settings;
-        if (in.Remaining() >= 4) s.loopStart = in.I32();
-        if (in.Remaining() >= 4) s.songEnd = in.I32();
-        if (in.Remaining() >= 4) s.sampleRate = UsableSampleRate(in.I32());
-        if (in.Remaining() >= 4) s.masterVolume = UsableVolume(in.I32());
+        int32_t value = 0;
+        if (ReadI32(in, value)) {
+            s.loopStart = value;
+        }
+        if (ReadI32(in, value)) {
+            s.songEnd = value;
+        }
+        if (ReadI32(in, value)) {
+            s.sampleRate = UsableSampleRate(value);
+        }
+        if (ReadI32(in, value)) {
+            s.masterVolume = UsableVolume(value);
+        }
+    }
+
+    static bool ReadI32(ByteReader& in, int32_t& value) {
+        if (in.Remaining() < 4) {
+            return false;
+        }
+        value = in.I32();
+        return true;
     }
 
     // The plug-ins are started with the sample rate, so a damaged one must not reach them.
@@ -364,8 +382,8 @@ private:
     static std::string ShapeText(const PluginRecordInfo& info) {
         char id[16];
         std::snprintf(id, sizeof id, "%08X", uint32_t(info.uniqueId));
-        return "ID " + std::string(id) + ", " + std::to_string(info.numPrograms) +
-               " programs, " + std::to_string(info.numParams) + " parameters, " +
+        return "ID " + std::string(id) + ", " + std::to_string(info.numPrograms) + " programs, " +
+               std::to_string(info.numParams) + " parameters, " +
                (info.programChunks ? "with" : "without") + " a state chunk";
     }
 
@@ -395,8 +413,8 @@ private:
 
     bool ReadPluginState(int slot, const char* name, const PluginRecordInfo* stored) {
         AEffect* e = engine.effect[slot];
-        const uint64_t recordEnd = file.Position() - kPluginNameSize +
-                                   (stored ? stored->recordSize : 0);
+        const uint64_t recordEnd =
+            file.Position() - kPluginNameSize + (stored ? stored->recordSize : 0);
         PluginState state;
         std::string damage;
         if (!ReadState(ShapeOf(e), stored, state, damage)) {
@@ -418,7 +436,7 @@ private:
 
     static std::string LoadedBefore(int slot) {
         if (slot == 0) {
-            return "Nothing of the song was loaded.";
+            return "The song was not loaded.";
         }
         char text[96];
         std::snprintf(text, sizeof text,
@@ -430,7 +448,8 @@ private:
     bool ReadState(const PluginRecordInfo& shape, const PluginRecordInfo* stored,
                    PluginState& state, std::string& damage) {
         const uint64_t valueCount = uint64_t(shape.numPrograms) * uint64_t(shape.numParams);
-        if (4 + 4 * valueCount > file.Remaining()) {
+        // Both counts come from the plug-in: compare without multiplying past 64 bits.
+        if (valueCount > file.Remaining() / 4 || 4 + 4 * valueCount > file.Remaining()) {
             damage = "the file ends inside it";
             return false;
         }
@@ -487,8 +506,8 @@ private:
         if (state.program >= 0 && state.program < std::max(programs, 1)) {
             e->dispatcher(e, effSetProgram, 0, state.program, nullptr, 0.0f);
         } else {
-            Note(SlotLabel(slot) + ": the stored program number " +
-                 std::to_string(state.program) + " does not exist; program 0 is kept.");
+            Note(SlotLabel(slot) + ": the stored program number " + std::to_string(state.program) +
+                 " does not exist; program 0 is kept.");
         }
         if (clamped) {
             Note(SlotLabel(slot) + ": stored parameter values outside 0..1 were limited to it.");
@@ -535,6 +554,9 @@ private:
 } // namespace
 
 bool AudioEngine::SaveProject(const char* path) {
+    if (path == nullptr) {
+        return false;
+    }
     const std::string target = WithProjectExtension(path);
     std::vector<uint8_t> bytes;
     bytes.reserve(std::size_t(kEmptyProjectSize) + (1u << 16));
@@ -548,8 +570,8 @@ bool AudioEngine::SaveProject(const char* path) {
             reporter.Show({warning, kCaption, MessageIcon::Warning});
         }
         if (!written) {
-            reporter.Show({writer.problem + " The project was not saved.", kCaption,
-                           MessageIcon::Error});
+            reporter.Show(
+                {writer.problem + " The project was not saved.", kCaption, MessageIcon::Error});
             return false;
         }
     }
@@ -566,6 +588,9 @@ bool AudioEngine::LoadProject(const char* path) {
     ClearProject();
     for (MissingPluginRecord& record : missingPlugins) {
         record.Clear();
+    }
+    if (path == nullptr) {
+        return false;
     }
     ProjectLoader loader(*this);
     const bool whole = loader.Load(path);

@@ -16,13 +16,13 @@ public:
     void U8(uint8_t value) { out.push_back(value); }
     void I8(int8_t value) { U8(static_cast<uint8_t>(value)); }
     void U16(uint16_t value) {
-        const uint8_t bytes[2] = {uint8_t(value), uint8_t(value >> 8)};
-        Bytes(bytes, sizeof bytes);
+        out.push_back(uint8_t(value));
+        out.push_back(uint8_t(value >> 8));
     }
     void U32(uint32_t value) {
-        const uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
-                                  uint8_t(value >> 24)};
-        Bytes(bytes, sizeof bytes);
+        for (int shift = 0; shift < 32; shift += 8) {
+            out.push_back(uint8_t(value >> shift));
+        }
     }
     void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
     void U64(uint64_t value) {

@@ -17,14 +17,18 @@ template <typename T, typename Read> void ReadWhole(ByteReader& in, Shared<T>& f
     }
 }
 
-void ReadPattern(ByteReader& in, Pattern& pattern) {
-    std::memcpy(pattern.name, in.Bytes(kTextSize), kTextSize);
+// `record` holds kPatternRecordSize bytes. Cells are taken straight from the bytes:
+// this runs for every cell of a project, so it stays a plain loop.
+void ReadPattern(const uint8_t* record, Pattern& pattern) {
+    std::memcpy(pattern.name, record, kTextSize);
+    const uint8_t* cell = record + kPatternCellsOffset;
     for (int line = 0; line < kPatternLines; ++line) {
-        for (int track = 0; track < kTracks; ++track) {
-            pattern.SetCell(line, track, EventCell::Unpack(in.U32()));
+        for (int track = 0; track < kTracks; ++track, cell += 4) {
+            pattern.SetCell(line, track, {cell[0], cell[1], cell[2], cell[3]});
         }
     }
-    pattern.SetLength(in.U16());
+    pattern.SetLength(
+        uint16_t(record[kPatternLengthOffset] | record[kPatternLengthOffset + 1] << 8));
 }
 
 } // namespace
@@ -46,24 +50,32 @@ void WritePatternBank(ByteWriter& out, const PluginSlot& slot) {
 }
 
 void ReadPatternBank(const uint8_t* bytes, PluginSlot& slot) {
-    ByteReader in(bytes, kPatternBankSize);
     for (Pattern& pattern : slot.patterns) {
-        ReadPattern(in, pattern);
+        ReadPattern(bytes, pattern);
+        bytes += kPatternRecordSize;
     }
 }
 
 void ReadPartialPatternBank(const uint8_t* bytes, std::size_t available, PluginSlot& slot) {
-    if (available >= std::size_t(kPatternBankSize)) {
-        ReadPatternBank(bytes, slot);
+    for (int p = 0; p < kPatternsPerSlot; ++p) {
+        const std::size_t start = std::size_t(p) * kPatternRecordSize;
+        if (available <= start) {
+            return;
+        }
+        if (available >= start + kPatternRecordSize) {
+            ReadPattern(bytes + start, slot.patterns[p]);
+            continue;
+        }
+        // The pattern the file ends in (damaged files only): its stored bytes over
+        // the pattern as it is.
+        std::vector<uint8_t> image;
+        image.reserve(kPatternRecordSize);
+        ByteWriter current(image);
+        WritePattern(current, slot.patterns[p]);
+        std::memcpy(image.data(), bytes + start, available - start);
+        ReadPattern(image.data(), slot.patterns[p]);
         return;
     }
-    // Rare (damaged files only): lay the stored bytes over the bank as it is.
-    std::vector<uint8_t> image;
-    image.reserve(kPatternBankSize);
-    ByteWriter current(image);
-    WritePatternBank(current, slot);
-    std::memcpy(image.data(), bytes, available);
-    ReadPatternBank(image.data(), slot);
 }
 
 void WriteArrangementHead(ByteWriter& out, const Arrangement& arrangement) {

@@ -17,7 +17,7 @@
 
 namespace vantreel {
 
-constexpr int kSongHeadSize = 16;      // fields 1-4: loopStart, songEnd, sampleRate, masterVolume
+constexpr int kSongHeadSize = 16; // fields 1-4: loopStart, songEnd, sampleRate, masterVolume
 constexpr int kPluginNameSize = kTextSize;
 constexpr int kSendLevelsSize = 3;
 constexpr int kPatternBankSize = kPatternsPerSlot * kPatternRecordSize;
@@ -29,9 +29,8 @@ constexpr int kSettingsTailSize = 28; // fields 7-12: delay, reverb, chorus, com
 // A slot record without a plug-in: the flag, the sends and the pattern bank.
 constexpr int kEmptySlotRecordSize = 1 + kSendLevelsSize + kPatternBankSize;
 // Fields 1 to 12 of a project in which no slot holds a plug-in.
-constexpr int64_t kEmptyProjectSize =
-    kSongHeadSize + int64_t(kSlotCount) * kEmptySlotRecordSize + kArrangementHeadSize +
-    kSettingsTailSize;
+constexpr int64_t kEmptyProjectSize = kSongHeadSize + int64_t(kSlotCount) * kEmptySlotRecordSize +
+                                      kArrangementHeadSize + kSettingsTailSize;
 static_assert(kPatternBankSize == 214708);
 static_assert(kArrangementHeadSize == 832);
 static_assert(kEmptyProjectSize == 3436268);

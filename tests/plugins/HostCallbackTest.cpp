@@ -222,6 +222,7 @@ TEST_F(RecordingTest, ACursorOutsideThePatternWritesNothing) {
 TEST_F(RecordingTest, ConcurrencyPluginThreadRecordsWhileTheAudioThreadPlays) {
     engine->editor.editMode = 1;
     engine->editor.currentSlot = 0;
+    engine->editor.slaveCursor = 0; // the cursor stays where the events land
     engine->PlayPattern();
     std::atomic<bool> stop{false};
     std::thread audio([&] {

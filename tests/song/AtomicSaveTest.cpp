@@ -37,8 +37,8 @@ TEST_F(AtomicSaveTest, AWriteThatFailsAnywhereLeavesThePreviousFileUntouched) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit normal{};
     ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &normal));
-    for (rlim_t limit : {rlim_t(0), rlim_t(1), rlim_t(4095), rlim_t(1) << 20,
-                         rlim_t(previous.size() - 1)}) {
+    for (rlim_t limit :
+         {rlim_t(0), rlim_t(1), rlim_t(4095), rlim_t(1) << 20, rlim_t(previous.size() - 1)}) {
         rlimit small = normal;
         small.rlim_cur = limit;
         ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));

@@ -13,12 +13,13 @@
 namespace vantreel::testing {
 namespace {
 
-constexpr int kProbeRecordSize = kPluginNameSize + 4 + 4 * probe::kProbeProgramCount *
-                                                           probe::kProbeParameterCount +
-                                 4 + probe::kProbeChunkSize;
+constexpr int kProbeRecordSize = kPluginNameSize + 4 +
+                                 4 * probe::kProbeProgramCount * probe::kProbeParameterCount + 4 +
+                                 probe::kProbeChunkSize;
 
 int32_t I32At(const Bytes& bytes, std::size_t at) {
-    return int32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24);
+    return int32_t(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                   uint32_t(bytes[at + 3]) << 24);
 }
 
 class ProjectFileTest : public ::testing::Test {
@@ -148,8 +149,11 @@ TEST_F(ProjectFileTest, LoadingFeedsEveryProgramThenTheCurrentOneThenTheChunk) {
     }
     const std::vector<std::pair<int, VstIntPtr>> expected = {
         {effSetProgram, 0}, // the start of every instance
-        {effSetProgram, 0}, {effSetProgram, 1}, {effSetProgram, 2},
-        {effSetProgram, 2}, {effSetChunk, probe::kProbeChunkSize}};
+        {effSetProgram, 0},
+        {effSetProgram, 1},
+        {effSetProgram, 2},
+        {effSetProgram, 2},
+        {effSetChunk, probe::kProbeChunkSize}};
     EXPECT_EQ(expected, calls);
     const auto parameters = log->parameters.Snapshot();
     EXPECT_EQ(probe::kProbeProgramCount * probe::kProbeParameterCount,
@@ -216,8 +220,8 @@ TEST_F(MissingPluginTest, LoadingAnotherPluginClosingTheSlotOrANewProjectDropThe
 
 TEST_F(MissingPluginTest, AFileWithoutTheExtensionStopsAtTheMissingPluginAsBefore) {
     Bytes bytes = ReadBytes(original);
-    const std::size_t base = std::search(bytes.begin(), bytes.end(), "VNTRLEXT", "VNTRLEXT" + 8) -
-                             bytes.begin();
+    const std::size_t base =
+        std::search(bytes.begin(), bytes.end(), "VNTRLEXT", "VNTRLEXT" + 8) - bytes.begin();
     bytes.resize(base);
     const std::string legacy = scratch.Path("legacy.vpf");
     WriteBytes(legacy, bytes);

@@ -28,6 +28,13 @@ struct Layout {
     uint64_t baseSize = 0;
 };
 
+// Kept out of line: GCC's overflow warning misreads these copies once inlined.
+[[gnu::noinline]] void Append(Bytes& out, const Bytes& from, uint64_t start, uint64_t count) {
+    const std::size_t at = out.size();
+    out.resize(at + count);
+    std::copy_n(from.begin() + start, count, out.begin() + at);
+}
+
 // Prefers memory-backed scratch space: the test saves hundreds of times.
 std::string FastFolder(const Scratch& fallback) {
     std::string pattern = "/dev/shm/vantreel-prefix-XXXXXX";
@@ -66,8 +73,8 @@ protected:
     void FindLayout() {
         const uint32_t extensionSize =
             ExtensionSizeFromFooter(original.data() + original.size() - kExtensionFooterSize);
-        const ExtensionParse parse = ParseExtension(original.data() + original.size() - extensionSize,
-                                                    extensionSize, original.size());
+        const ExtensionParse parse = ParseExtension(
+            original.data() + original.size() - extensionSize, extensionSize, original.size());
         ASSERT_EQ(ExtensionStatus::Valid, parse.status);
         uint64_t at = kSongHeadSize;
         for (int s = 0; s < kSlotCount; ++s) {
@@ -85,24 +92,29 @@ protected:
         ASSERT_EQ(layout.tailStart + kSettingsTailSize, layout.baseSize);
     }
 
-    // The cut lengths: every field boundary with its neighbours, and a random sample.
+    // The cut lengths: every field boundary (the plug-in records' and the slot flags'
+    // with their neighbours), and a random sample. Kept to a few hundred so the test
+    // stays quick under AddressSanitizer.
     std::set<uint64_t> Cuts() const {
         std::set<uint64_t> cuts;
-        auto around = [&](uint64_t at) {
-            for (uint64_t d : {at - 1, at, at + 1}) {
-                if (d < original.size()) {
-                    cuts.insert(d);
-                }
+        auto at = [&](uint64_t length) {
+            if (length < original.size()) {
+                cuts.insert(length);
             }
         };
-        for (uint64_t at = 0; at <= kSongHeadSize; ++at) {
-            cuts.insert(at);
+        auto around = [&](uint64_t length) {
+            at(length - 1);
+            at(length);
+            at(length + 1);
+        };
+        for (uint64_t length = 0; length <= kSongHeadSize; ++length) {
+            at(length);
         }
         for (int s = 0; s < kSlotCount; ++s) {
             const uint64_t p = layout.slotStart[s];
             const uint64_t r = layout.recordSize[s];
             around(p);
-            around(p + 1);
+            at(p + 2);
             if (r != 0) {
                 around(p + 1 + kPluginNameSize);
                 around(p + 1 + kPluginNameSize + 4);
@@ -111,29 +123,29 @@ protected:
             }
             const uint64_t sends = p + 1 + r;
             for (int i = 0; i <= kSendLevelsSize; ++i) {
-                around(sends + i);
+                at(sends + i);
             }
             for (int k = 0; k < kPatternsPerSlot; ++k) {
                 if (s == kProbeSlot || k == 0 || k == kPatternsPerSlot - 1) {
-                    const uint64_t pattern = sends + kSendLevelsSize + uint64_t(k) * kPatternRecordSize;
-                    around(pattern + kPatternCellsOffset);
-                    around(pattern + kPatternLengthOffset);
-                    around(pattern + kPatternLengthOffset + 1);
+                    const uint64_t pattern =
+                        sends + kSendLevelsSize + uint64_t(k) * kPatternRecordSize;
+                    at(pattern + kPatternCellsOffset);
+                    at(pattern + kPatternLengthOffset + 1); // inside the length
                 }
             }
         }
         around(layout.headStart + kArrangementLineSize);
-        for (uint64_t at = layout.headStart; at <= layout.baseSize + 1; ++at) {
-            if (at >= layout.tailStart || at < layout.headStart + 4) {
-                cuts.insert(at);
+        for (uint64_t length = layout.headStart; length <= layout.baseSize + 1; ++length) {
+            if (length >= layout.tailStart || length < layout.headStart + 4) {
+                at(length);
             }
         }
         around(layout.baseSize + kExtensionHeaderSize);
         around(original.size() - kExtensionFooterSize);
-        cuts.insert(original.size() - 1);
+        at(original.size() - 1);
         std::mt19937_64 random(2026);
-        for (int i = 0; i < 60; ++i) {
-            cuts.insert(random() % original.size());
+        for (int i = 0; i < 30; ++i) {
+            at(random() % original.size());
         }
         return cuts;
     }
@@ -152,14 +164,17 @@ protected:
     // Fields 1 to 12 as a save of the loaded song must give them.
     Bytes ExpectedBase(uint64_t length) const {
         Bytes out;
-        auto byteAt = [&](uint64_t at, uint64_t emptyAt) {
-            out.push_back(at < length ? original[at] : empty[emptyAt]);
+        out.reserve(original.size());
+        // Bytes taken one by one: those the file holds, then the empty song's.
+        auto bytesAt = [&](uint64_t at, uint64_t emptyAt, uint64_t count) {
+            const uint64_t held = at >= length ? 0 : std::min(count, length - at);
+            Append(out, original, at, held);
+            Append(out, empty, emptyAt + held, count - held);
         };
+        // A value is read whole or not at all.
         auto valueAt = [&](uint64_t at, uint64_t emptyAt, int size) {
             const bool read = at + size <= length;
-            for (int i = 0; i < size; ++i) {
-                out.push_back(read ? original[at + i] : empty[emptyAt + i]);
-            }
+            Append(out, read ? original : empty, read ? at : emptyAt, size);
         };
         for (int i = 0; i < kSongHeadSize; i += 4) {
             valueAt(i, i, 4);
@@ -168,20 +183,14 @@ protected:
         for (int s = 0; s < kSlotCount; ++s) {
             const uint64_t p = layout.slotStart[s];
             if (p < length) {
-                out.insert(out.end(), original.begin() + p,
-                           original.begin() + p + 1 + layout.recordSize[s]);
+                Append(out, original, p, 1 + layout.recordSize[s]);
             } else {
-                out.push_back(0);
+                Append(out, empty, kSongHeadSize, 1); // an empty slot's flag
             }
-            const uint64_t sends = p + 1 + layout.recordSize[s];
-            for (int i = 0; i < kSendLevelsSize + kPatternBankSize; ++i) {
-                byteAt(sends + i, emptySends + i);
-            }
+            bytesAt(p + 1 + layout.recordSize[s], emptySends, kSendLevelsSize + kPatternBankSize);
         }
         const uint64_t emptyHead = kEmptyProjectSize - kSettingsTailSize - kArrangementHeadSize;
-        for (int i = 0; i < kArrangementHeadSize; ++i) {
-            byteAt(layout.headStart + i, emptyHead + i);
-        }
+        bytesAt(layout.headStart, emptyHead, kArrangementHeadSize);
         uint64_t at = layout.tailStart;
         uint64_t emptyAt = kEmptyProjectSize - kSettingsTailSize;
         for (int size : kTailValueSizes) {
@@ -250,7 +259,7 @@ TEST_F(ProjectPrefixTest, EveryCutLoadsAsFarAsTheFileGoesOrFailsInsideAPluginRec
         }
     }
     EXPECT_GT(insideRecords, 15); // both kinds of cut were tried
-    EXPECT_GT(cuts.size() - insideRecords, 300u);
+    EXPECT_GT(cuts.size() - insideRecords, 200u);
 }
 
 TEST_F(ProjectPrefixTest, TheWholeFileLoadsWhole) {

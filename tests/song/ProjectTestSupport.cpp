@@ -103,7 +103,8 @@ void ExpectSameSong(const AudioEngine& expected, const AudioEngine& actual) {
     }
     for (int line = 0; line < kArrangementLines; ++line) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            ASSERT_EQ(expected.song.arrangement.Get(line, slot), actual.song.arrangement.Get(line, slot))
+            ASSERT_EQ(expected.song.arrangement.Get(line, slot),
+                      actual.song.arrangement.Get(line, slot))
                 << "line " << line << " slot " << slot;
         }
     }

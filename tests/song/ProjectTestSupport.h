@@ -26,8 +26,14 @@ constexpr const char* kSynthName = "VantreelSynth.so";
 using Bytes = std::vector<uint8_t>;
 
 inline Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return {};
+    }
+    Bytes bytes(std::size_t(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bytes;
 }
 
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {

@@ -1,10 +1,10 @@
 // vantreel-render's job in-process, with the probe plug-in in the project, so the
 // events it received can be laid beside the rendered file sample by sample.
 
+#include "tools/render/RenderJob.h"
 #include "ProjectTestSupport.h"
 #include "engine/OfflineRenderer.h"
 #include "testplugins/probe/ProbeLog.h"
-#include "tools/render/RenderJob.h"
 
 #include <sndfile.h>
 
@@ -157,7 +157,7 @@ TEST_F(RenderJobTest, SongModeEventsFollowTheArrangementFromTheStartLine) {
         {2 * kLineLength, {0x90, 62, 100, 0}},
         {4 * kLineLength, {0x90, 70, 100, 0}},
         {5 * kLineLength, {0x80, 70, 0, 0}},
-        {6 * kLineLength, {0x80, 62, 0, 0}}, // the break releases what pattern A left
+        {6 * kLineLength, {0x80, 62, 0, 0}},   // the break releases what pattern A left
         {8 * kLineLength, {0x90, 60, 100, 0}}, // songEnd: back to loopStart
     };
     EXPECT_EQ(expected, events);

@@ -31,7 +31,7 @@ std::string ReadText(const std::string& path) {
 
 // Runs the tool with `args` in `folder`, its output streams into files.
 Outcome RunTool(const Scratch& scratch, std::vector<std::string> args,
-            const std::string& folder = std::string()) {
+                const std::string& folder = std::string()) {
     const std::string out = scratch.Path("stdout.txt");
     const std::string err = scratch.Path("stderr.txt");
     args.insert(args.begin(), kTool);
@@ -116,7 +116,8 @@ TEST_F(RenderToolTest, TheDemoRendersTheSameTwiceAndAsFlacToTheSameSamples) {
     SF_INFO wavInfo, flacInfo;
     const std::vector<int16_t> wav = Decode(first, wavInfo);
     EXPECT_EQ((SF_FORMAT_WAV | SF_FORMAT_PCM_16), wavInfo.format);
-    EXPECT_EQ((SF_FORMAT_FLAC | SF_FORMAT_PCM_16), Decode(flac, flacInfo).empty() ? 0 : flacInfo.format);
+    EXPECT_EQ((SF_FORMAT_FLAC | SF_FORMAT_PCM_16),
+              Decode(flac, flacInfo).empty() ? 0 : flacInfo.format);
     EXPECT_EQ(wav, Decode(flac, flacInfo));
     EXPECT_EQ(44100, wavInfo.samplerate);
     EXPECT_EQ(2, wavInfo.channels);
@@ -143,18 +144,25 @@ TEST_F(RenderToolTest, PatternModeLinesAndTailSetTheLength) {
 }
 
 TEST_F(RenderToolTest, APluginDirIsSearchedFirst) {
-    // Without the search path the plug-ins are found only through --plugin-dir.
-    setenv("VST_PATH", scratch.Folder().c_str(), 1);
+    // The project names a plug-in only one folder has.
+    auto engine = MakeEngine();
+    const std::string own = scratch.Path("own");
+    std::filesystem::create_directory(own);
+    std::filesystem::copy_file(kPluginDir + "/" + kSynthName, own + "/OnlyHere.so");
+    std::strcpy(engine->pluginFolder, own.c_str());
+    ASSERT_TRUE(engine->LoadPlugin(0, "OnlyHere.so"));
+    const std::string project = scratch.Path("only-here.vpf");
+    ASSERT_TRUE(engine->SaveProject(project.c_str()));
+
     const std::string out = scratch.Path("dir.wav");
-    const Outcome without = RunTool(scratch, {kDemo, out}, "/");
-    if (without.status == 0) {
-        GTEST_SKIP() << "the synthesizer is reachable from the tool's own folder";
-    }
-    EXPECT_EQ(0, RunTool(scratch, {"--plugin-dir", "vst", kDemo, out}, VANTREEL_BINARY_DIR).status);
+    EXPECT_EQ(1, RunTool(scratch, {project, out}).status);
+    EXPECT_EQ(0, RunTool(scratch, {"--plugin-dir", own, project, out}).status);
+    EXPECT_EQ(0, RunTool(scratch, {"--plugin-dir", "own", project, out}, scratch.Folder()).status);
 }
 
 TEST_F(RenderToolTest, AProjectThatCannotLoadWholeOrAnOutputThatCannotBeWrittenExitWithOne) {
-    const Outcome missingFile = RunTool(scratch, {scratch.Path("nothing.vpf"), scratch.Path("a.wav")});
+    const Outcome missingFile =
+        RunTool(scratch, {scratch.Path("nothing.vpf"), scratch.Path("a.wav")});
     EXPECT_EQ(1, missingFile.status);
     EXPECT_NE(std::string::npos, missingFile.err.find("nothing.vpf"));
 

@@ -69,8 +69,8 @@ void EditorRepaint(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(image.constBits());
     if (state.iterations() > 0) {
-        vantreel::bench::RecordSummary("editor-repaint", 1000.0 * seconds / double(state.iterations()),
-                                       "ms");
+        vantreel::bench::RecordSummary("editor-repaint",
+                                       1000.0 * seconds / double(state.iterations()), "ms");
     }
 }
 

@@ -32,12 +32,14 @@ struct Note {
     bool gate;
 };
 
-void WritePattern(Pattern& pattern, const char* name, int track, std::initializer_list<Note> notes) {
+void WritePattern(Pattern& pattern, const char* name, int track,
+                  std::initializer_list<Note> notes) {
     pattern.SetName(name);
     pattern.SetLength(kSectionLines);
     for (const Note& n : notes) {
-        pattern.SetCell(n.line, track,
-                        {kNoteOn, uint8_t(n.note), uint8_t(n.velocity), uint8_t(n.gate ? kRsNoteGate : 0)});
+        pattern.SetCell(
+            n.line, track,
+            {kNoteOn, uint8_t(n.note), uint8_t(n.velocity), uint8_t(n.gate ? kRsNoteGate : 0)});
     }
 }
 
@@ -55,19 +57,38 @@ void WriteChord(Pattern& pattern, const char* name, std::initializer_list<int> n
 void WritePatterns(Song& song) {
     Pattern* bass = song.slots[kBass].patterns;
     WritePattern(bass[0], "Bass A", 0,
-                 {{0, 36, 110, true}, {3, 36, 80, true}, {4, 48, 100, true}, {8, 31, 110, true},
-                  {11, 31, 80, true}, {12, 43, 100, true}, {14, 34, 90, true}});
+                 {{0, 36, 110, true},
+                  {3, 36, 80, true},
+                  {4, 48, 100, true},
+                  {8, 31, 110, true},
+                  {11, 31, 80, true},
+                  {12, 43, 100, true},
+                  {14, 34, 90, true}});
     WritePattern(bass[1], "Bass B", 0,
-                 {{0, 33, 110, true}, {3, 33, 80, true}, {4, 45, 100, true}, {8, 29, 110, true},
-                  {10, 41, 90, true}, {12, 31, 110, true}, {14, 43, 90, true}});
+                 {{0, 33, 110, true},
+                  {3, 33, 80, true},
+                  {4, 45, 100, true},
+                  {8, 29, 110, true},
+                  {10, 41, 90, true},
+                  {12, 31, 110, true},
+                  {14, 43, 90, true}});
     Pattern* lead = song.slots[kLead].patterns;
     WritePattern(lead[0], "Lead A", 0,
-                 {{0, 72, 100, false}, {2, 75, 90, false}, {4, 79, 100, false}, {7, 77, 90, true},
-                  {8, 75, 100, false}, {10, 72, 90, false}, {12, 70, 100, false}});
+                 {{0, 72, 100, false},
+                  {2, 75, 90, false},
+                  {4, 79, 100, false},
+                  {7, 77, 90, true},
+                  {8, 75, 100, false},
+                  {10, 72, 90, false},
+                  {12, 70, 100, false}});
     lead[0].SetCell(15, 0, {kStatusNoteOff, 0, 0, 0});
     WritePattern(lead[1], "Lead B", 0,
-                 {{0, 81, 100, false}, {3, 79, 90, true}, {4, 77, 100, false}, {6, 75, 90, true},
-                  {8, 74, 100, false}, {12, 72, 110, false}});
+                 {{0, 81, 100, false},
+                  {3, 79, 90, true},
+                  {4, 77, 100, false},
+                  {6, 75, 90, true},
+                  {8, 74, 100, false},
+                  {12, 72, 110, false}});
     lead[1].SetCell(15, 0, {kStatusNoteOff, 0, 0, 0});
     WriteChord(song.slots[kPad].patterns[0], "Pad Cm", {60, 63, 67});
     WriteChord(song.slots[kPad].patterns[1], "Pad Ab", {56, 60, 63});

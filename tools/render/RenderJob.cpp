@@ -78,8 +78,7 @@ bool RenderJob::UsePluginDir() {
         return true;
     }
     std::error_code ignored;
-    const std::string relative =
-        std::filesystem::relative(options.pluginDir, ignored).string();
+    const std::string relative = std::filesystem::relative(options.pluginDir, ignored).string();
     return !relative.empty() && StoreFolder(engine, relative);
 }
 
@@ -122,8 +121,8 @@ int RenderJob::WriteAudio(int64_t frames) {
     SF_INFO info{};
     info.samplerate = engine.song.settings.sampleRate;
     info.channels = kChannels;
-    info.format = (options.format == OutputFormat::Flac ? SF_FORMAT_FLAC : SF_FORMAT_WAV) |
-                  SF_FORMAT_PCM_16;
+    info.format =
+        (options.format == OutputFormat::Flac ? SF_FORMAT_FLAC : SF_FORMAT_WAV) | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(options.output.c_str(), SFM_WRITE, &info);
     if (!file) {
         return Fail("cannot write " + options.output + ": " + sf_strerror(nullptr));
@@ -164,9 +163,8 @@ void RenderJob::ShowProgress(int64_t done, int64_t total) {
     }
     shownPercent = percent;
     const int filled = percent * kProgressBarWidth / 100;
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled,
-                 "########################################", kProgressBarWidth - filled, "",
-                 percent);
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
+                 kProgressBarWidth - filled, "", percent);
     std::fflush(stderr);
 }
 

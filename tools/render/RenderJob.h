@@ -20,7 +20,8 @@ class RenderJob {
 public:
     // `engine` must be freshly built with OutputMode::None; it stays the caller's, so
     // tests can look at its plug-ins afterwards.
-    RenderJob(AudioEngine& engine, const RenderOptions& options) : engine(engine), options(options) {}
+    RenderJob(AudioEngine& engine, const RenderOptions& options)
+        : engine(engine), options(options) {}
 
     // Loads, renders and writes; returns the exit status and prints reasons on stderr.
     int Run();

@@ -11,7 +11,8 @@
 
 int main(int argc, char** argv) {
     using namespace vantreel::render;
-    const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParsedCommandLine parsed =
+        ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (parsed.outcome) {
     case ParseOutcome::Help:
         std::fputs(kUsage, stdout);

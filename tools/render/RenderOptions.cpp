@@ -13,17 +13,22 @@ const char* const kUsage =
     "Usage: vantreel-render [OPTIONS] PROJECT.vpf OUTPUT\n"
     "Renders a project to OUTPUT, stereo at the project's sample rate; OUTPUT's\n"
     "extension picks the format: .wav (16-bit PCM) or .flac.\n"
-    "  --plugin-dir DIR       folder searched first for the project's plug-ins (default: the search path alone)\n"
-    "  --pattern SLOT:LETTER  play pattern LETTER (A..Z) of slot SLOT (0..15) in pattern mode, instead of the song\n"
-    "  --start LINE           song mode: the arrangement line to start at, as `seqCursorLine` (default 0)\n"
-    "  --lines N              how many lines to render (default: song mode songEnd - start, at least 1; pattern mode the pattern's length, at least 1)\n"
+    "  --plugin-dir DIR       folder searched first for the project's plug-ins (default: the "
+    "search path alone)\n"
+    "  --pattern SLOT:LETTER  play pattern LETTER (A..Z) of slot SLOT (0..15) in pattern mode, "
+    "instead of the song\n"
+    "  --start LINE           song mode: the arrangement line to start at, as `seqCursorLine` "
+    "(default 0)\n"
+    "  --lines N              how many lines to render (default: song mode songEnd - start, at "
+    "least 1; pattern mode the pattern's length, at least 1)\n"
     "  --seconds S            render S seconds instead (exclusive with --lines)\n"
-    "  --tail S               seconds rendered after the last line, for the effects to ring out (default 0)\n"
+    "  --tail S               seconds rendered after the last line, for the effects to ring out "
+    "(default 0)\n"
     "  -q                     no progress display\n";
 
 namespace {
 
-constexpr int64_t kMaxLines = 100000000;  // far beyond any song, well inside 64-bit frames
+constexpr int64_t kMaxLines = 100000000; // far beyond any song, well inside 64-bit frames
 constexpr double kMaxSeconds = 24 * 3600.0;
 
 bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
@@ -124,7 +129,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             o.pluginDir = value;
         } else if (arg == "--pattern") {
             if (!ParsePattern(value, o)) {
-                return Usage("--pattern wants SLOT:LETTER, SLOT 0..15 and LETTER A..Z, not " + value);
+                return Usage("--pattern wants SLOT:LETTER, SLOT 0..15 and LETTER A..Z, not " +
+                             value);
             }
         } else if (arg == "--start") {
             if (!ParseInteger(value, 0, kArrangementLines - 1, number)) {

@@ -20,8 +20,8 @@ struct RenderOptions {
     bool patternMode = false;
     int slot = 0;
     int pattern = 0;
-    int start = 0;                 // song mode: the first arrangement line
-    std::optional<int64_t> lines;  // exclusive with seconds
+    int start = 0;                // song mode: the first arrangement line
+    std::optional<int64_t> lines; // exclusive with seconds
     std::optional<double> seconds;
     double tail = 0.0;
     bool quiet = false;

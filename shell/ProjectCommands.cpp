@@ -1,0 +1,103 @@
+#include "shell/ProjectCommands.h"
+
+#include "engine/AudioEngine.h"
+#include "shell/BusyCursor.h"
+#include "shell/UserMessages.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace vantreel {
+
+namespace {
+
+const char* const kCaption = "Vantreel";
+const QStringList kFileFilters = {"Vantreel project files (*.vpf)", "All Files (*.*)"};
+
+} // namespace
+
+ProjectCommands::ProjectCommands(AudioEngine& engine, UserMessages& messages, QWidget& owner)
+    : engine(engine), messages(messages), owner(owner) {}
+
+void ProjectCommands::New() {
+    if (!ConfirmDiscard()) {
+        RefreshPanel();
+        return;
+    }
+    {
+        BusyCursor busy;
+        SetStatus("Cleaning...");
+        engine.ClearProject();
+        SetStatus("New project");
+    }
+    RefreshPanel();
+}
+
+void ProjectCommands::Open() {
+    if (!ConfirmDiscard()) {
+        RefreshPanel();
+        return;
+    }
+    const QString path = ChooseFile(false);
+    if (path.isEmpty()) {
+        RefreshPanel();
+        return;
+    }
+    {
+        BusyCursor busy;
+        SetStatus("Loading project...");
+        const bool loaded = engine.LoadProject(QFile::encodeName(path).constData());
+        SetStatus(loaded ? "Project opened ok..." : "Project opening error...");
+    }
+    RefreshPanel();
+}
+
+void ProjectCommands::Save() {
+    QMessageBox warning(QMessageBox::Warning, kCaption, kSaveWarning, QMessageBox::Ok, &owner);
+    warning.setObjectName("SaveWarning");
+    messages.Exec(warning);
+    const QString path = ChooseFile(true);
+    if (path.isEmpty()) {
+        return;
+    }
+    BusyCursor busy;
+    SetStatus("Saving project...");
+    const bool saved = engine.SaveProject(QFile::encodeName(path).constData());
+    SetStatus(saved ? "Project saved ok..." : "Project saving error...");
+}
+
+bool ProjectCommands::ConfirmDiscard() {
+    QMessageBox question(QMessageBox::Question, kCaption, kDiscardQuestion,
+                         QMessageBox::Yes | QMessageBox::No, &owner);
+    question.setObjectName("DiscardQuestion");
+    return messages.Exec(question) == QMessageBox::Yes;
+}
+
+// The name as typed: no extension is added here (saving adds ".vpf" itself), so the
+// replace question is asked for exactly that name.
+QString ProjectCommands::ChooseFile(bool save) {
+    QFileDialog dialog(&owner);
+    dialog.setObjectName(save ? "SaveProjectDialog" : "OpenProjectDialog");
+    dialog.setNameFilters(kFileFilters);
+    dialog.selectNameFilter(kFileFilters.first());
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+void ProjectCommands::SetStatus(const QString& text) {
+    if (setStatusText) {
+        setStatusText(text);
+    }
+}
+
+void ProjectCommands::RefreshPanel() {
+    if (refreshControlPanel) {
+        refreshControlPanel();
+    }
+}
+
+} // namespace vantreel

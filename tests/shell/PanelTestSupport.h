@@ -1,0 +1,135 @@
+#pragma once
+// What the control panel and dialog tests share: an engine without an output
+// thread in an environment of its own (empty settings file, VST_PATH naming only a
+// scratch folder), our probe plug-in loaded into a slot, and a way to act on the
+// next modal window the code under test opens.
+
+#include "engine/AudioEngine.h"
+#include "testplugins/probe/ProbeLog.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vantreel::test {
+
+inline const std::string kOwnPluginDir = VANTREEL_PLUGIN_OUTPUT_DIR;
+constexpr const char* kProbeFile = "VantreelProbe.so";
+constexpr const char* kSynthFile = "VantreelSynth.so";
+
+// Sets (or, with nullopt, removes) an environment variable for one scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name(name) {
+        if (const char* old = std::getenv(name)) {
+            previous = old;
+        }
+        Apply(value);
+    }
+    ~ScopedVariable() { Apply(previous); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    void Apply(const std::optional<std::string>& value) {
+        if (value) {
+            setenv(name, value->c_str(), 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+// A fresh folder under the temporary folder, removed with its contents.
+class Scratch {
+public:
+    Scratch() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vantreel-panel-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            root = pattern;
+        }
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    std::string Path(const std::string& relative = "") const {
+        return relative.empty() ? root : root + "/" + relative;
+    }
+    std::string Folder(const std::string& relative) const {
+        std::filesystem::create_directories(Path(relative));
+        return Path(relative);
+    }
+
+private:
+    std::string root;
+};
+
+inline void SetPluginFolderText(AudioEngine& engine, const std::string& folder) {
+    std::memset(engine.pluginFolder, 0, sizeof engine.pluginFolder);
+    std::memcpy(engine.pluginFolder, folder.data(), folder.size());
+}
+
+// Calls `act` with the active modal window every few milliseconds until it returns
+// true (it acted) or a few seconds have passed, or `context` is destroyed. Set it up
+// before the code that opens the window runs.
+inline void WhenModal(std::function<bool(QWidget*)> act, QObject* context = qApp) {
+    constexpr int kPollMilliseconds = 10;
+    constexpr int kGiveUpPolls = 500;
+    auto* poll = new QTimer(context);
+    auto polls = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, polls, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if ((modal != nullptr && act(modal)) || ++*polls > kGiveUpPolls) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start(kPollMilliseconds);
+}
+
+// An engine in a private environment, its plug-in folder our own build output.
+class PanelEngineTest : public testing::Test {
+protected:
+    Scratch scratch;
+    ScopedVariable config{"XDG_CONFIG_HOME", scratch.Folder("config")};
+    ScopedVariable vstPath{"VST_PATH", scratch.Folder("shared")};
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    probe::ProbeApi probe = probe::ProbeApi::Open((kOwnPluginDir + "/" + kProbeFile).c_str());
+
+    void SetUp() override { SetPluginFolderText(*engine, kOwnPluginDir); }
+
+    // Loads the probe into `slot`, makes it the current slot and empties its log.
+    void LoadProbe(int slot = 0) {
+        ASSERT_TRUE(probe.Ok()) << "the probe plug-in was not built in " << kOwnPluginDir;
+        ASSERT_TRUE(engine->LoadPlugin(slot, kProbeFile)) << engine->LastPluginError();
+        engine->editor.currentSlot = slot;
+        probe.clearLog(engine->effect[slot]);
+    }
+    probe::ProbeLog& Log(int slot = 0) { return *probe.log(engine->effect[slot]); }
+    AEffect& Effect(int slot = 0) { return *engine->effect[slot]; }
+    float Parameter(int index, int slot = 0) {
+        return Effect(slot).getParameter(&Effect(slot), index);
+    }
+    int Program(int slot = 0) {
+        return int(Effect(slot).dispatcher(&Effect(slot), effGetProgram, 0, 0, nullptr, 0.0f));
+    }
+};
+
+} // namespace vantreel::test
