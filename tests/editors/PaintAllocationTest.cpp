@@ -1,41 +1,7 @@
-// Painting runs every 50 ms while playing: it must not allocate. This binary's
-// operator new counts the allocations made while `counting` is set.
+// Painting runs every 50 ms while playing: it must not allocate.
 
 #include "EditorTestSupport.h"
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) {
-        ++allocations;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "support/AllocationCounter.h"
 
 namespace vantreel::test {
 namespace {
@@ -57,10 +23,12 @@ TEST_F(EditorTest, PaintingAllocatesNothing) {
     engine->song.arrangement.Set(0, 0, {0, 0});
     painter.midiInputRunning = true;
     CountingCanvas countingCanvas;
-    allocations = 0;
-    counting = true;
-    painter.Paint(countingCanvas, kViewWidth, kViewHeight);
-    counting = false;
+    long allocations = 0;
+    {
+        testing::AllocationCounter counter;
+        painter.Paint(countingCanvas, kViewWidth, kViewHeight);
+        allocations = counter.Count();
+    }
     EXPECT_EQ(allocations, 0);
     EXPECT_GT(countingCanvas.operations, 1000);
 }

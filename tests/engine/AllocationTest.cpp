@@ -1,45 +1,8 @@
-// The audio thread must never allocate. This binary replaces the global allocation
-// functions so that any allocation made while a test is counting shows up.
+// The audio thread must never allocate.
 
 #include "EngineFixture.h"
+#include "support/AllocationCounter.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* CountedAllocate(std::size_t size) {
-    if (counting.load(std::memory_order_relaxed)) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* p = std::malloc(size ? size : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    return CountedAllocate(size);
-}
-void* operator new[](std::size_t size) {
-    return CountedAllocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace vantreel::testing {
 namespace {
@@ -72,17 +35,23 @@ protected:
 
     long CountWhileRendering(int callbacks) {
         std::vector<int16_t> buffer(2 * kCallbackFrames);
-        allocations = 0;
-        counting = true;
+        AllocationCounter counter;
         for (int c = 0; c < callbacks; ++c) {
             const uint8_t note[4] = {0x90, uint8_t(c % 128), 64, 0};
             engine->QueueMidiEvent(c % kSlotCount, note);
             engine->StreamCallback(buffer.data(), c % 2 == 0);
         }
-        counting = false;
-        return allocations;
+        return counter.Count();
     }
 };
+
+TEST(AllocationCounterTest, SeesAnAllocation) {
+    AllocationCounter counter;
+    auto* value = new int(3);
+    const long seen = counter.Count();
+    delete value;
+    EXPECT_EQ(seen, 1);
+}
 
 TEST_F(AllocationTest, StreamCallbackAllocatesNothingPlayingAPattern) {
     engine->PlayPattern();
