@@ -59,19 +59,26 @@ void BiquadFilter::Design(const BiquadDesign& design) {
     a2 = na2 / a0;
 }
 
-double BiquadFilter::Step(double x) {
-    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    return y;
+void BiquadFilter::Process(float* samples, int frames) {
+    State state = Load();
+    for (int i = 0; i < frames; ++i) {
+        samples[i] = static_cast<float>(state.Step(*this, samples[i]));
+    }
+    Save(state);
 }
 
-void BiquadFilter::Process(float* samples, int frames) {
+void BiquadFilter::ProcessStereo(BiquadFilter& leftFilter, BiquadFilter& rightFilter, float* left,
+                                 float* right, int frames) {
+    // Two independent recursions in one loop: each waits on its own last output,
+    // so interleaving them hides the latency of the other.
+    State l = leftFilter.Load();
+    State r = rightFilter.Load();
     for (int i = 0; i < frames; ++i) {
-        samples[i] = static_cast<float>(Step(samples[i]));
+        left[i] = static_cast<float>(l.Step(leftFilter, left[i]));
+        right[i] = static_cast<float>(r.Step(rightFilter, right[i]));
     }
+    leftFilter.Save(l);
+    rightFilter.Save(r);
 }
 
 } // namespace vantreel

@@ -22,9 +22,31 @@ class BiquadFilter {
     void Design(const BiquadDesign& design);
     // Filters `frames` samples in place.
     void Process(float* samples, int frames);
+    // Process on two filters and their buffers at once.
+    static void ProcessStereo(BiquadFilter& leftFilter, BiquadFilter& rightFilter, float* left,
+                              float* right, int frames);
 
   private:
-    double Step(double x);
+    // The history, held in locals over a block.
+    struct State {
+        double x1, x2, y1, y2;
+
+        double Step(const BiquadFilter& f, double x) {
+            const double y = f.b0 * x + f.b1 * x1 + f.b2 * x2 - f.a1 * y1 - f.a2 * y2;
+            x2 = x1;
+            x1 = x;
+            y2 = y1;
+            y1 = y;
+            return y;
+        }
+    };
+    State Load() const { return {x1, x2, y1, y2}; }
+    void Save(const State& s) {
+        x1 = s.x1;
+        x2 = s.x2;
+        y1 = s.y1;
+        y2 = s.y2;
+    }
 
     double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
     double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;

@@ -11,6 +11,7 @@ namespace vantreel {
 namespace {
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kUnit = kParameterUnit;
+constexpr int kChorusChunkFrames = 256;
 } // namespace
 
 ChorusSweep Chorus::Sweep(const ChorusSettings& settings) {
@@ -24,14 +25,24 @@ void Chorus::Process(float* left, float* right, int frames, const ChorusSettings
     const ChorusSweep sweep = Sweep(settings);
     const double inc = settings.lfoSpeed * kChorusLfoScale;
     const double fb = settings.chorusFeedback * kUnit;
-    for (int i = 0; i < frames; ++i) {
-        const double s = std::sin(lfoPhase) * sweep.depth;
-        lfoPhase += inc;
-        if (lfoPhase >= kTwoPi) {
-            lfoPhase -= kTwoPi;
+    // The sweep first, then the lines: the lines' loop then has no library call
+    // in it and keeps its values in registers.
+    double sweepOffset[kChorusChunkFrames];
+    for (int start = 0; start < frames; start += kChorusChunkFrames) {
+        const int count = std::min(kChorusChunkFrames, frames - start);
+        for (int i = 0; i < count; ++i) {
+            sweepOffset[i] = std::sin(lfoPhase) * sweep.depth;
+            lfoPhase += inc;
+            if (lfoPhase >= kTwoPi) {
+                lfoPhase -= kTwoPi;
+            }
         }
-        left[i] = leftLine.Process(left[i], sweep.base + s, fb);
-        right[i] = rightLine.Process(right[i], sweep.base - s, fb);
+        float* l = left + start;
+        float* r = right + start;
+        for (int i = 0; i < count; ++i) {
+            l[i] = leftLine.Process(l[i], sweep.base + sweepOffset[i], fb);
+            r[i] = rightLine.Process(r[i], sweep.base - sweepOffset[i], fb);
+        }
     }
 }
 

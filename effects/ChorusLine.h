@@ -15,11 +15,35 @@ class ChorusLine {
   public:
     // Reads the line `distance` samples back, writes `in` plus `feedback` times that
     // reading, advances, and returns the reading.
-    float Process(float in, double distance, double feedback);
+    // Inline: the chorus calls it twice per sample.
+    float Process(float in, double distance, double feedback) {
+        double p = writePosition - distance;
+        if (p < 0) {
+            p += kChorusLineLength;
+        }
+        const int n = FloorToIndex(p);
+        const double x = p - n;
+        const double y0 = Tap(n - 1);
+        const double y1 = Tap(n);
+        const double y2 = Tap(n + 1);
+        const double y3 = Tap(n + 2);
+        // Catmull-Rom: passes through y1 at x = 0 and y2 at x = 1.
+        const double y = y1 + x * (0.5 * (y2 - y0) + x * (y0 - 2.5 * y1 + 2 * y2 - 0.5 * y3 +
+                                                          x * (1.5 * (y1 - y2) + 0.5 * (y3 - y0))));
+        buffer[writePosition] = static_cast<float>(in + feedback * y);
+        writePosition = (writePosition + 1) & (kChorusLineLength - 1);
+        return static_cast<float>(y);
+    }
 
     int WritePosition() const { return writePosition; }
 
   private:
+    // std::floor for the read positions, which lie well inside the int range; without
+    // SSE4.1 std::floor is a library call.
+    static int FloorToIndex(double p) {
+        const int n = static_cast<int>(p);
+        return n > p ? n - 1 : n;
+    }
     float Tap(int index) const { return buffer[index & (kChorusLineLength - 1)]; }
 
     std::array<float, kChorusLineLength> buffer{};

@@ -4,6 +4,8 @@
 
 #include "effects/Denormal.h"
 
+#include <algorithm>
+
 namespace vantreel {
 
 class CombFilter {
@@ -19,6 +21,9 @@ class CombFilter {
     }
     float Feedback() const { return feedback; }
     float Damp() const { return damp1; }
+    float Damp2() const { return damp2; }
+    float FilterStore() const { return filterstore; }
+    int Length() const { return bufferSize; }
 
     float Process(float input) {
         const float output = FlushDenormal(buffer[index]);
@@ -28,6 +33,35 @@ class CombFilter {
             index = 0;
         }
         return output;
+    }
+
+    // Block form of Process, for `frames` no longer than the line: every sample the
+    // block reads was written before it. Step one: the next `frames` outputs,
+    // flushed, without advancing.
+    void ReadBlock(float* output, int frames) const {
+        const int first = std::min(frames, bufferSize - index);
+        for (int i = 0; i < first; ++i) {
+            output[i] = FlushDenormal(buffer[index + i]);
+        }
+        for (int i = first; i < frames; ++i) {
+            output[i] = FlushDenormal(buffer[i - first]);
+        }
+    }
+    // Step two, once the caller has run the damping over the block: stores the
+    // line's new samples, the last filter state, and advances.
+    void WriteBlock(const float* values, int frames, float lastFilterstore) {
+        const int first = std::min(frames, bufferSize - index);
+        for (int i = 0; i < first; ++i) {
+            buffer[index + i] = values[i];
+        }
+        for (int i = first; i < frames; ++i) {
+            buffer[i - first] = values[i];
+        }
+        index += frames;
+        if (index >= bufferSize) {
+            index -= bufferSize;
+        }
+        filterstore = lastFilterstore;
     }
 
   private:

@@ -2,7 +2,9 @@
 
 #include "effects/ParameterUnit.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace vantreel {
 
@@ -29,9 +31,19 @@ void Compressor::Process(float* left, float* right, int frames,
     const double rms = Level(left, right, frames);
     const double g = rms > thr ? std::exp((std::log(rms) - std::log(thr)) * k) : 1.0;
     for (int i = 0; i < frames; ++i) {
+        const float previous = compEnvelope;
         compEnvelope = static_cast<float>(compEnvelope + (g - compEnvelope) * rate);
         left[i] *= compEnvelope;
         right[i] *= compEnvelope;
+        if (std::bit_cast<uint32_t>(compEnvelope) == std::bit_cast<uint32_t>(previous)) {
+            // A fixed point: with g and rate constant over the block every further
+            // step returns the same bits, so the rest of the block is one gain.
+            for (int j = i + 1; j < frames; ++j) {
+                left[j] *= compEnvelope;
+                right[j] *= compEnvelope;
+            }
+            break;
+        }
     }
 }
 

@@ -31,8 +31,7 @@ void Equalizer::ProcessBand(Band& band, const BiquadDesign& design, float* left,
     }
     band.left.Design(design);
     band.right.Design(design);
-    band.left.Process(left, frames);
-    band.right.Process(right, frames);
+    BiquadFilter::ProcessStereo(band.left, band.right, left, right, frames);
 }
 
 } // namespace vantreel

@@ -41,7 +41,14 @@ class ReverbModel {
                  float* outputRight, int frames);
 
   private:
+    // Process works in chunks no longer than the shortest filter line.
+    static constexpr int kChunkFrames = 128;
+    static_assert(kChunkFrames <= reverb::kAllpassTuningLeft[reverb::kAllpassCount - 1] &&
+                  kChunkFrames <= reverb::kCombTuningLeft[0]);
+
     void Update();
+    void ProcessChunk(const float* inputLeft, const float* inputRight, float* outputLeft,
+                      float* outputRight, int frames);
 
     float gain = 0.0f;
     float roomsize = 0.0f;

@@ -77,10 +77,11 @@ void MasterEffects::Process(const SongSettings& settings, bool reverbActive, Sen
                       settings.sampleRate.load(std::memory_order_relaxed));
     compressor.Process(mixLeft, mixRight, kBlockFrames, ReadCompressor(settings.compressor));
 
-    peakLeft.store(PeakMeter::Measure(PeakLeft(), mixLeft, kBlockFrames),
-                   std::memory_order_relaxed);
-    peakRight.store(PeakMeter::Measure(PeakRight(), mixRight, kBlockFrames),
-                    std::memory_order_relaxed);
+    float left = PeakLeft();
+    float right = PeakRight();
+    PeakMeter::MeasureStereo(left, right, mixLeft, mixRight, kBlockFrames);
+    peakLeft.store(left, std::memory_order_relaxed);
+    peakRight.store(right, std::memory_order_relaxed);
 }
 
 int VuBarPosition(int masterVolume, float peak) {

@@ -3,6 +3,8 @@
 
 #include "engine/AudioEngine.h"
 
+#include "effects/FloatLanes.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -30,6 +32,59 @@ int16_t ToOutputSample(double x) {
     }
     int v = FloorToInt(x);
     return static_cast<int16_t>(v < -kMaxSample ? -kMaxSample : v);
+}
+
+// The slots that take part in a block's mix, in slot order, with their send gains.
+struct MixSources {
+    const float* left[kSlotCount];
+    const float* right[kSlotCount];
+    float gains[kSlotCount][kSendCount];
+    int count = 0;
+};
+
+constexpr int kMixVectors = 2;
+constexpr int kMixTile = kMixVectors * kLaneCount; // frames summed in registers
+
+// Adds every source to the sends (where its gain is above 0) and to the mix. All
+// slots are summed per tile of frames, held in registers, so each sum is stored once
+// per tile rather than once per slot; per frame the additions keep the slot order.
+void MixChannel(const MixSources& sources, const float* const* outputs,
+                float (*sends)[kBlockFrames], float* mix) {
+    for (int start = 0; start < kBlockFrames; start += kMixTile) {
+        FloatLanes send[kSendCount][kMixVectors];
+        FloatLanes sum[kMixVectors];
+        for (int v = 0; v < kMixVectors; ++v) {
+            const int at = start + v * kLaneCount;
+            for (int k = 0; k < kSendCount; ++k) {
+                send[k][v] = LoadLanes(&sends[k][at]);
+            }
+            sum[v] = LoadLanes(&mix[at]);
+        }
+        for (int n = 0; n < sources.count; ++n) {
+            FloatLanes out[kMixVectors];
+            for (int v = 0; v < kMixVectors; ++v) {
+                out[v] = LoadLanes(outputs[n] + start + v * kLaneCount);
+            }
+            for (int k = 0; k < kSendCount; ++k) {
+                const float gain = sources.gains[n][k];
+                if (gain > 0) {
+                    for (int v = 0; v < kMixVectors; ++v) {
+                        send[k][v] += gain * out[v];
+                    }
+                }
+            }
+            for (int v = 0; v < kMixVectors; ++v) {
+                sum[v] += out[v];
+            }
+        }
+        for (int v = 0; v < kMixVectors; ++v) {
+            const int at = start + v * kLaneCount;
+            for (int k = 0; k < kSendCount; ++k) {
+                StoreLanes(&sends[k][at], send[k][v]);
+            }
+            StoreLanes(&mix[at], sum[v]);
+        }
+    }
 }
 
 } // namespace
@@ -66,13 +121,25 @@ void AudioEngine::RenderBlock() {
         std::fill(std::begin(sendBufferRight[k]), std::end(sendBufferRight[k]), kDenormalFill);
     }
     bool reverbActive = false;
+    MixSources sources;
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (song.slots[slot].IsInstanced()) {
+        const PluginSlot& s = song.slots[slot];
+        if (s.IsInstanced()) {
             RenderSlot(slot);
+            const uint8_t levels[kSendCount] = {s.sendDelay, s.sendReverb, s.sendChorus};
+            for (int k = 0; k < kSendCount; ++k) {
+                sources.gains[sources.count][k] = levels[k] * kSendGainUnit;
+            }
+            sources.left[sources.count] = slotOutLeft[slot];
+            sources.right[sources.count] = slotOutRight[slot];
+            ++sources.count;
         }
         eventLists[slot].numEvents = 0;
         reverbActive = reverbActive || song.slots[slot].sendReverb > 0;
     }
+    // The plug-ins have all run: their outputs go to the sends and the mix in one pass.
+    MixChannel(sources, sources.left, sendBufferLeft, mixLeft);
+    MixChannel(sources, sources.right, sendBufferRight, mixRight);
     effects.Process(song.settings, reverbActive, sendBufferLeft, sendBufferRight, mixLeft,
                     mixRight);
 }
@@ -96,22 +163,7 @@ void AudioEngine::RenderSlot(int slot) {
     } else {
         plugin->process(plugin, channels, channels, kBlockFrames);
     }
-
-    const PluginSlot& s = song.slots[slot];
-    const uint8_t levels[kSendCount] = {s.sendDelay, s.sendReverb, s.sendChorus};
-    for (int k = 0; k < kSendCount; ++k) {
-        const float gain = levels[k] * kSendGainUnit;
-        if (gain > 0) {
-            for (int i = 0; i < kBlockFrames; ++i) {
-                sendBufferLeft[k][i] += gain * left[i];
-                sendBufferRight[k][i] += gain * right[i];
-            }
-        }
-    }
-    for (int i = 0; i < kBlockFrames; ++i) {
-        mixLeft[i] += left[i];
-        mixRight[i] += right[i];
-    }
+    // RenderBlock adds the output to the sends and the mix once all slots have run.
 }
 
 } // namespace vantreel

@@ -21,7 +21,7 @@ ctest --test-dir build --output-on-failure -j"$jobs" --timeout 600
 
 echo "== ThreadSanitizer: threads meeting in the engine and the plug-ins"
 configure build-tsan -DVANTREEL_SANITIZE=thread -DVANTREEL_WINDOWS=OFF
-cmake --build build-tsan -j"$jobs"
+cmake --build build-tsan -j"$jobs" --target vantreel_engine_tests vantreel_plugins_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
     ctest --test-dir build-tsan --output-on-failure -j"$jobs" --timeout 600 -R 'Concurrency|RealPlugin'
 
