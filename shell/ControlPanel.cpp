@@ -17,12 +17,12 @@ namespace {
 
 const char* const kCaption = "Vantreel tool bar";
 
-struct SliderSpec {
+struct PanelSlider {
     PanelControlId id;
     SliderRange range;
 };
 
-constexpr SliderSpec kSliders[] = {
+constexpr PanelSlider kSliders[] = {
     {kParameterValueSlider, kParameterValueRange},
     {kDelaySendSlider, kSendRange},
     {kReverbSendSlider, kSendRange},
@@ -131,9 +131,9 @@ QWidget* ControlPanel::CreateControl(const PanelControl& control, QWidget& form)
 }
 
 void ControlPanel::SetSliderRanges() {
-    for (const SliderSpec& spec : kSliders) {
-        const QSignalBlocker blocker(Slider(spec.id));
-        Slider(spec.id)->setRange(spec.range.minimum, spec.range.maximum);
+    for (const PanelSlider& slider : kSliders) {
+        const QSignalBlocker blocker(Slider(slider.id));
+        Slider(slider.id)->setRange(slider.range.minimum, slider.range.maximum);
     }
     Bar(kVuLeftBar)->setRange(kVuRange.minimum, kVuRange.maximum);
     Bar(kVuRightBar)->setRange(kVuRange.minimum, kVuRange.maximum);
@@ -149,8 +149,8 @@ void ControlPanel::Refresh() {
         // start another refresh.
         std::vector<QSignalBlocker> blockers;
         blockers.reserve(std::size(kSliders));
-        for (const SliderSpec& spec : kSliders) {
-            blockers.emplace_back(Slider(spec.id));
+        for (const PanelSlider& slider : kSliders) {
+            blockers.emplace_back(Slider(slider.id));
         }
         ShowPluginTexts();
         ShowSliderPositions();

@@ -91,13 +91,13 @@ TEST_F(MainFrameTest, TitleAndMenusCarryTheirTextsAndKeys) {
 }
 
 TEST_F(MainFrameTest, CommandsWithoutAHandlerYetAreDisabled) {
-    for (CommandId id : {kCmdUndo, kCmdPrint, kCmdNextPane, kCmdPreviousPane, kCmdBlockCut,
-                         kCmdNewProject, kCmdPatternProperties, kCmdAbout}) {
+    for (CommandId id : {kCmdUndo, kCmdPrint, kCmdNextPane, kCmdPreviousPane, kCmdBlockCut}) {
         EXPECT_FALSE(Command(id).isEnabled()) << id;
     }
-    for (CommandId id :
-         {kCmdExit, kCmdPlayPattern, kCmdPlaySong, kCmdStop, kCmdToggleEditMode, kCmdSlaveCursor,
-          kCmdNextPattern, kCmdNextOctave, kCmdBlockStart, kCmdViewToolBar, kCmdViewStatusBar}) {
+    for (CommandId id : {kCmdExit, kCmdPlayPattern, kCmdPlaySong, kCmdStop, kCmdToggleEditMode,
+                         kCmdSlaveCursor, kCmdNextPattern, kCmdNextOctave, kCmdBlockStart,
+                         kCmdViewToolBar, kCmdViewStatusBar, kCmdNewProject, kCmdOpenProject,
+                         kCmdSaveProject, kCmdPatternProperties, kCmdAbout, kCmdQuickHelp}) {
         EXPECT_TRUE(Command(id).isEnabled()) << id;
     }
 }

@@ -29,7 +29,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include <array>
 #include <vector>
 
 namespace vantreel::test {
@@ -100,7 +99,7 @@ protected:
             },
             frame.get());
     }
-    // Types `path` into the next file dialog and presses Enter.
+    // Types `path` into the next file dialog and confirms it.
     void TypeFileName(const QString& path) {
         WhenModal(
             [path](QWidget* modal) {
@@ -108,15 +107,7 @@ protected:
                 if (dialog == nullptr || !dialog->isVisible()) {
                     return false;
                 }
-                auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-                if (name == nullptr) {
-                    ADD_FAILURE() << "no file name field";
-                    QMetaObject::invokeMethod(dialog, "reject");
-                    return true;
-                }
-                name->clear();
-                QTest::keyClicks(name, path);
-                QTest::keyClick(name, Qt::Key_Return);
+                ConfirmFileDialog(*dialog, path);
                 return true;
             },
             frame.get());
@@ -230,7 +221,9 @@ TEST_F(NewUserSessionInside, LoadsWritesPlaysSavesAndOpensAgain) {
     EXPECT_EQ(PatternCells(0, 0), cells);
     EXPECT_EQ(Engine().song.settings.lineLength, 4410);
     EXPECT_EQ(Panel().Text(kTempoText)->FullText(), "150.00");
-    EXPECT_EQ(Panel().Slider(kParameterValueSlider)->value(), 200);
+    // Loading starts the panel at the plug-in's first parameter.
+    EXPECT_EQ(Engine().editor.currentParameter, 0);
+    EXPECT_EQ(Panel().Slider(kParameterValueSlider)->value(), int(parameters[0] * 256));
 
     Answer("Sure to exit?", QMessageBox::Yes);
     frame->close();

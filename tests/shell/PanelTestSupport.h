@@ -8,6 +8,8 @@
 #include "testplugins/probe/ProbeLog.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -102,6 +104,23 @@ inline void WhenModal(std::function<bool(QWidget*)> act, QObject* context = qApp
         }
     });
     poll->start(kPollMilliseconds);
+}
+
+// Types `path` (absolute) into a file dialog's name field and confirms, as a user
+// may in any file dialog; a dialog that stays open after it is a failure and is
+// closed, so no test waits on it for ever.
+inline void ConfirmFileDialog(QFileDialog& dialog, const QString& path) {
+    auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+    if (name == nullptr) {
+        ADD_FAILURE() << "the file dialog has no name field";
+    } else {
+        name->setText(path);
+        QMetaObject::invokeMethod(&dialog, "accept");
+    }
+    if (dialog.isVisible()) {
+        ADD_FAILURE() << "the file dialog did not take " << path.toStdString();
+        QMetaObject::invokeMethod(&dialog, "reject");
+    }
 }
 
 // An engine in a private environment, its plug-in folder our own build output.

@@ -62,9 +62,7 @@ protected:
                 if (path.isEmpty()) {
                     dialog->reject();
                 } else {
-                    dialog->setDirectory(QFileInfo(path).absolutePath());
-                    dialog->selectFile(QFileInfo(path).fileName());
-                    QMetaObject::invokeMethod(dialog, "accept");
+                    ConfirmFileDialog(*dialog, path);
                 }
                 return true;
             },
