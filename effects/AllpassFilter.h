@@ -9,7 +9,7 @@
 namespace vantreel {
 
 class AllpassFilter {
-  public:
+public:
     void SetBuffer(float* memory, int size) {
         buffer = memory;
         bufferSize = size;
@@ -38,7 +38,7 @@ class AllpassFilter {
         }
     }
 
-  private:
+private:
     // `count` samples that meet the line's samples from `line` on.
     void Run(float* line, float* samples, int count) const {
         for (int i = 0; i < count; ++i) {

@@ -17,7 +17,7 @@ struct BiquadDesign {
 };
 
 class BiquadFilter {
-  public:
+public:
     // Computes the coefficients, only if the design differs from the last one.
     void Design(const BiquadDesign& design);
     // Filters `frames` samples in place.
@@ -26,7 +26,7 @@ class BiquadFilter {
     static void ProcessStereo(BiquadFilter& leftFilter, BiquadFilter& rightFilter, float* left,
                               float* right, int frames);
 
-  private:
+private:
     // The history, held in locals over a block.
     struct State {
         double x1, x2, y1, y2;

@@ -25,7 +25,7 @@ struct ChorusSweep {
 };
 
 class Chorus {
-  public:
+public:
     // Processes `frames` samples of both buffers in place.
     void Process(float* left, float* right, int frames, const ChorusSettings& settings);
 
@@ -36,7 +36,7 @@ class Chorus {
 
     double LfoPhase() const { return lfoPhase; }
 
-  private:
+private:
     double lfoPhase = 0.0; // radians
     ChorusLine leftLine;
     ChorusLine rightLine;

@@ -12,7 +12,7 @@ constexpr int kChorusLineLength = 4096; // a power of two: indices wrap by maski
 constexpr double kChorusMaxDistance = kChorusLineLength - 1;
 
 class ChorusLine {
-  public:
+public:
     // Reads the line `distance` samples back, writes `in` plus `feedback` times that
     // reading, advances, and returns the reading.
     // Inline: the chorus calls it twice per sample.
@@ -37,7 +37,7 @@ class ChorusLine {
 
     int WritePosition() const { return writePosition; }
 
-  private:
+private:
     // std::floor for the read positions, which lie well inside the int range; without
     // SSE4.1 std::floor is a library call.
     static int FloorToIndex(double p) {

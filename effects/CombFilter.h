@@ -9,7 +9,7 @@
 namespace vantreel {
 
 class CombFilter {
-  public:
+public:
     void SetBuffer(float* memory, int size) {
         buffer = memory;
         bufferSize = size;
@@ -64,7 +64,7 @@ class CombFilter {
         filterstore = lastFilterstore;
     }
 
-  private:
+private:
     float feedback = 0.0f;
     float filterstore = 0.0f;
     float damp1 = 0.0f;

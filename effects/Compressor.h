@@ -15,7 +15,7 @@ constexpr int kLimitingRatio = 16;
 constexpr double kSmoothingScale = 22.0; // rate = 1 / (22 (smoothness + 1))
 
 class Compressor {
-  public:
+public:
     // Processes both buffers in place. Bypassed (ratio 0), it leaves them and the
     // envelope untouched.
     void Process(float* left, float* right, int frames, const CompressorSettings& settings);
@@ -26,7 +26,7 @@ class Compressor {
     // frame.
     static double Level(const float* left, const float* right, int frames);
 
-  private:
+private:
     float compEnvelope = 0.0f; // starts silent: the first activation fades in
 };
 

@@ -20,13 +20,13 @@ constexpr double kBandQ = 1.0; // Q of the peak, slope of the shelves
 constexpr float kEqualizerOffset = 1.0e-25f;
 
 class Equalizer {
-  public:
+public:
     // Filters both buffers in place. With every gain 0 it leaves them untouched and
     // the filters keep their state; so does each band whose own gain is 0.
     void Process(float* left, float* right, int frames, const EqualizerSettings& settings,
                  int sampleRate);
 
-  private:
+private:
     struct Band {
         BiquadFilter left;
         BiquadFilter right;

@@ -8,7 +8,7 @@ constexpr double kPeakFloor = 0.0001;
 constexpr double kPeakFall = 0.9999; // per sample
 
 class PeakMeter {
-  public:
+public:
     // Runs `peak` over `frames` samples of one channel and returns the new peak.
     static float Measure(float peak, const float* samples, int frames);
     // Measure on both channels at once.

@@ -12,7 +12,7 @@
 namespace vantreel {
 
 class ReverbModel {
-  public:
+public:
     ReverbModel();
     // The filters point into this object's own memory.
     ReverbModel(const ReverbModel&) = delete;
@@ -40,7 +40,7 @@ class ReverbModel {
     void Process(const float* inputLeft, const float* inputRight, float* outputLeft,
                  float* outputRight, int frames);
 
-  private:
+private:
     // Process works in chunks no longer than the shortest filter line.
     static constexpr int kChunkFrames = 128;
     static_assert(kChunkFrames <= reverb::kAllpassTuningLeft[reverb::kAllpassCount - 1] &&

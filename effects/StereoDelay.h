@@ -19,14 +19,14 @@ struct DelaySettings {
 constexpr int kDelayLineLength = 44100;
 
 class StereoDelay {
-  public:
+public:
     // Processes `frames` samples of both buffers in place.
     void Process(float* left, float* right, int frames, const DelaySettings& settings);
 
     float LastLeft() const { return lastLeft; }
     float LastRight() const { return lastRight; }
 
-  private:
+private:
     int writePosition = 0;
     float lastLeft = 0.0f;
     float lastRight = 0.0f;

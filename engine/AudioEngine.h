@@ -87,9 +87,9 @@ public:
     void ResetSongState();
     void PlayPattern();
     void PlaySong();
-    void StopPlayback(); // holds the lock
-    void BlockStart();   // Ctrl+B on the arrangement: loopStart = seqCursorLine
-    void BlockEnd();     // Ctrl+E on the arrangement: songEnd = seqCursorLine
+    void StopPlayback();         // holds the lock
+    void BlockStart();           // Ctrl+B on the arrangement: loopStart = seqCursorLine
+    void BlockEnd();             // Ctrl+E on the arrangement: songEnd = seqCursorLine
     int SongTimeSeconds() const; // whole seconds of song time at songPosition; any thread
 
     // --- Event lists --------------------------------------------------------------

@@ -58,8 +58,7 @@ void AudioEngine::AllNotesOff(int slot) {
         return;
     }
     for (int channel = 0; channel < kMidiChannels; ++channel) {
-        PlayCell(slot, 0, {uint8_t(kControllerStatus + channel), kAllNotesOffController, 0, 0},
-                 0);
+        PlayCell(slot, 0, {uint8_t(kControllerStatus + channel), kAllNotesOffController, 0, 0}, 0);
     }
     for (int t = 0; t < kTracks; ++t) {
         lastNote[slot][t] = kNoNote;

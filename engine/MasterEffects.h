@@ -21,7 +21,7 @@ constexpr int kVuBarMax = 128;  // VU bars range 0..128
 constexpr int kCpuBarMax = 100; // the CPU bar ranges 0..100 %
 
 class MasterEffects {
-  public:
+public:
     MasterEffects();
     MasterEffects(const MasterEffects&) = delete;
     MasterEffects& operator=(const MasterEffects&) = delete;
@@ -42,7 +42,7 @@ class MasterEffects {
     float CompEnvelope() const { return compressor.Envelope(); }
     const ReverbModel& Reverb() const { return reverb; }
 
-  private:
+private:
     void ApplyReverbParams(const ReverbParams& params);
 
     StereoDelay delay;

@@ -17,7 +17,9 @@ struct FakePlugin {
         int block;       // number of process calls before this event list arrived
         int deltaFrames; // offset in the block
         uint8_t bytes[4];
-        int64_t Sample(int blockFrames = 256) const { return int64_t(block) * blockFrames + deltaFrames; }
+        int64_t Sample(int blockFrames = 256) const {
+            return int64_t(block) * blockFrames + deltaFrames;
+        }
     };
     static constexpr int kMaxEvents = 1 << 16;
     static constexpr int kMaxCalls = 64;

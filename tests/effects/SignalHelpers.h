@@ -32,14 +32,14 @@ inline double Decibels(double ratio) {
 
 // A reproducible noise source, -1..1, the same on every platform.
 class Noise {
-  public:
+public:
     explicit Noise(uint32_t seed) : state(seed) {}
     float Next() {
         state = state * 1664525u + 1013904223u;
         return static_cast<float>(int32_t(state >> 8) - (1 << 23)) / float(1 << 23);
     }
 
-  private:
+private:
     uint32_t state;
 };
 

@@ -3,7 +3,6 @@
 #include "EngineFixture.h"
 #include "support/AllocationCounter.h"
 
-
 namespace vantreel::testing {
 namespace {
 
@@ -20,8 +19,8 @@ protected:
             pattern.SetLength(16);
             for (int line = 0; line < 16; ++line) {
                 for (int t = 0; t < kTracks; ++t) {
-                    pattern.SetCell(line, t, {uint8_t(0x90 + t), uint8_t(40 + line), 100,
-                                              uint8_t(line % 2)});
+                    pattern.SetCell(
+                        line, t, {uint8_t(0x90 + t), uint8_t(40 + line), 100, uint8_t(line % 2)});
                 }
             }
             engine->song.arrangement.Set(0, slot, {0, 0});

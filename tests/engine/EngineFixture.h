@@ -36,7 +36,9 @@ protected:
     }
 
     // Renders at least `samples` frames of song time.
-    void RenderSamples(int64_t samples) { Render(int((samples + kCallbackFrames - 1) / kCallbackFrames)); }
+    void RenderSamples(int64_t samples) {
+        Render(int((samples + kCallbackFrames - 1) / kCallbackFrames));
+    }
 
     void SetCell(int slot, int pattern, int line, int track, EventCell cell) {
         engine->song.slots[slot].patterns[pattern].SetCell(line, track, cell);

@@ -111,9 +111,9 @@ TEST_F(SequencerTest, SongStartsBreaksIdlesAndRestartsPatterns) {
     a.SetCell(0, 0, kNoteC4);
     a.SetCell(1, 1, {0xB0, 10, 1, 0});
     Arrangement& song = engine->song.arrangement;
-    song.Set(0, 1, {0, 0});  // A starts
-    song.Set(4, 1, {0, 0});  // A again after idling
-    song.Set(5, 1, {0, 0});  // and restarts on the very next line
+    song.Set(0, 1, {0, 0}); // A starts
+    song.Set(4, 1, {0, 0}); // A again after idling
+    song.Set(5, 1, {0, 0}); // and restarts on the very next line
     song.Set(6, 1, {kPatternCodeBreak, 0});
     engine->song.settings.songEnd = 8;
     engine->PlaySong();

@@ -8,8 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -60,8 +60,8 @@ struct BusySong {
     static void FillPattern(Pattern& pattern) {
         for (int line = 0; line < 64; ++line) {
             for (int t = 0; t < kTracks; ++t) {
-                pattern.SetCell(line, t, {uint8_t(0x90 + t), uint8_t(36 + line % 48), 100,
-                                          uint8_t(line % 2)});
+                pattern.SetCell(
+                    line, t, {uint8_t(0x90 + t), uint8_t(36 + line % 48), 100, uint8_t(line % 2)});
             }
         }
     }
