@@ -25,7 +25,7 @@ TEST_F(EditorTest, PaintingAllocatesNothing) {
     CountingCanvas countingCanvas;
     long allocations = 0;
     {
-        testing::AllocationCounter counter;
+        testsupport::AllocationCounter counter;
         painter.Paint(countingCanvas, kViewWidth, kViewHeight);
         allocations = counter.Count();
     }

@@ -6,6 +6,8 @@
 namespace vantreel::testing {
 namespace {
 
+using testsupport::AllocationCounter;
+
 class AllocationTest : public EngineFixture {
 protected:
     void SetUp() override {

@@ -4,6 +4,8 @@
 // machine's own settings never steer a test, and scratch folders.
 
 #include "engine/AudioEngine.h"
+#include "support/ScopedEnvironment.h"
+#include "support/ScratchFolder.h"
 #include "testplugins/probe/ProbeLog.h"
 
 #include <gtest/gtest.h>
@@ -19,73 +21,14 @@
 
 namespace vantreel::testing {
 
+using testsupport::ScopedEnvironment;
+using testsupport::ScratchFolder;
+
 inline const std::string kOwnPluginDir = VANTREEL_PLUGIN_OUTPUT_DIR;
 inline const std::string kBadPluginDir = std::string(VANTREEL_BINARY_DIR) + "/testplugins-bad";
 inline const std::string kSystemPluginDir = "/usr/lib/vst";
 constexpr const char* kProbeName = "VantreelProbe.so";
 constexpr const char* kSynthName = "VantreelSynth.so";
-
-// Sets (or, with nullopt, removes) an environment variable for one scope.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name(name) {
-        if (const char* old = std::getenv(name)) {
-            previous = old;
-        }
-        Apply(value);
-    }
-    ~ScopedEnvironment() { Apply(previous); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    void Apply(const std::optional<std::string>& value) {
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    const char* name;
-    std::optional<std::string> previous;
-};
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vantreel-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path = pattern;
-        }
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string Path(const std::string& relative = "") const {
-        return relative.empty() ? path : path + "/" + relative;
-    }
-    std::string MakeFolder(const std::string& relative) const {
-        std::filesystem::create_directories(Path(relative));
-        return Path(relative);
-    }
-    std::string WriteFile(const std::string& relative, const std::string& contents) const {
-        std::filesystem::create_directories(std::filesystem::path(Path(relative)).parent_path());
-        std::ofstream(Path(relative), std::ios::binary) << contents;
-        return Path(relative);
-    }
-    void Link(const std::string& target, const std::string& relative) const {
-        std::filesystem::create_symlink(target, Path(relative));
-    }
-
-private:
-    std::string path;
-};
 
 inline void SetFolder(AudioEngine& engine, const std::string& folder) {
     ASSERT_LT(folder.size(), size_t(kTextSize)) << folder;

@@ -48,7 +48,7 @@ TEST(NewUserSession, RunsThroughTheWholeWindowUnderXvfb) {
     QProcess session;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(kSessionVariable, QString::fromStdString(scratch.Path()));
-    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch.Folder("config")));
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch.MakeFolder("config")));
     environment.insert("VST_PATH", QString::fromStdString(kOwnPluginDir));
     session.setProcessEnvironment(environment);
     session.setProcessChannelMode(QProcess::MergedChannels);

@@ -5,6 +5,8 @@
 // next modal window the code under test opens.
 
 #include "engine/AudioEngine.h"
+#include "support/ScopedEnvironment.h"
+#include "support/ScratchFolder.h"
 #include "testplugins/probe/ProbeLog.h"
 
 #include <QApplication>
@@ -29,59 +31,8 @@ inline const std::string kOwnPluginDir = VANTREEL_PLUGIN_OUTPUT_DIR;
 constexpr const char* kProbeFile = "VantreelProbe.so";
 constexpr const char* kSynthFile = "VantreelSynth.so";
 
-// Sets (or, with nullopt, removes) an environment variable for one scope.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : name(name) {
-        if (const char* old = std::getenv(name)) {
-            previous = old;
-        }
-        Apply(value);
-    }
-    ~ScopedVariable() { Apply(previous); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    void Apply(const std::optional<std::string>& value) {
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    const char* name;
-    std::optional<std::string> previous;
-};
-
-// A fresh folder under the temporary folder, removed with its contents.
-class Scratch {
-public:
-    Scratch() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vantreel-panel-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            root = pattern;
-        }
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-
-    std::string Path(const std::string& relative = "") const {
-        return relative.empty() ? root : root + "/" + relative;
-    }
-    std::string Folder(const std::string& relative) const {
-        std::filesystem::create_directories(Path(relative));
-        return Path(relative);
-    }
-
-private:
-    std::string root;
-};
+using ScopedVariable = testsupport::ScopedEnvironment;
+using Scratch = testsupport::ScratchFolder;
 
 inline void SetPluginFolderText(AudioEngine& engine, const std::string& folder) {
     std::memset(engine.pluginFolder, 0, sizeof engine.pluginFolder);
@@ -127,8 +78,8 @@ inline void ConfirmFileDialog(QFileDialog& dialog, const QString& path) {
 class PanelEngineTest : public testing::Test {
 protected:
     Scratch scratch;
-    ScopedVariable config{"XDG_CONFIG_HOME", scratch.Folder("config")};
-    ScopedVariable vstPath{"VST_PATH", scratch.Folder("shared")};
+    ScopedVariable config{"XDG_CONFIG_HOME", scratch.MakeFolder("config")};
+    ScopedVariable vstPath{"VST_PATH", scratch.MakeFolder("shared")};
     std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
     probe::ProbeApi probe = probe::ProbeApi::Open((kOwnPluginDir + "/" + kProbeFile).c_str());
 

@@ -49,7 +49,7 @@ protected:
     }
 
     std::string MakeLibraries(const std::string& folder, std::initializer_list<const char*> names) {
-        const std::string path = scratch.Folder(folder);
+        const std::string path = scratch.MakeFolder(folder);
         for (const char* name : names) {
             std::ofstream(path + "/" + name) << "not really a library";
         }
@@ -165,7 +165,7 @@ TEST_F(PluginBrowserTest, DebiansPluginsAreListedWithoutConfiguration) {
         GTEST_SKIP() << "no system VST folder";
     }
     ScopedVariable path("VST_PATH", std::nullopt);
-    ScopedVariable home("HOME", scratch.Folder("home"));
+    ScopedVariable home("HOME", scratch.MakeFolder("home"));
     PluginBrowserDialog browser(*engine, messages);
     EXPECT_EQ(browser.PathField().text(), "/usr/lib/vst");
     const QStringList entries = Entries(browser);

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-namespace vantreel::testing {
+namespace vantreel::testsupport {
 
 class AllocationCounter {
 public:
@@ -17,4 +17,4 @@ public:
     long Count() const;
 };
 
-} // namespace vantreel::testing
+} // namespace vantreel::testsupport
