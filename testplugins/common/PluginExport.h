@@ -56,4 +56,17 @@ constexpr VstInt32 FourCharCode(const char (&code)[5]) {
                                  static_cast<uint32_t>(static_cast<uint8_t>(code[3])));
 }
 
+// Answers effCanDo: 1 when the host's capability text is one of `capabilities`.
+template <std::size_t N> VstIntPtr CanDo(const void* text, const char* const (&capabilities)[N]) {
+    if (text == nullptr) {
+        return 0;
+    }
+    for (const char* capability : capabilities) {
+        if (std::strcmp(static_cast<const char*>(text), capability) == 0) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace vantreel::plugintext

@@ -195,14 +195,7 @@ VstIntPtr ProbePlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
     case effGetVstVersion:
         return kVstVersion;
     case effCanDo:
-        if (ptr != nullptr) {
-            for (const char* capability : kCapabilities) {
-                if (std::strcmp(static_cast<const char*>(ptr), capability) == 0) {
-                    return 1;
-                }
-            }
-        }
-        return 0;
+        return plugintext::CanDo(ptr, kCapabilities);
     default:
         return AnswerText(opcode, index, ptr);
     }
