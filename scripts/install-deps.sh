@@ -10,7 +10,12 @@ packages=(
     librtaudio-dev librtmidi-dev libsndfile1-dev
     qt6-base-dev libgl-dev
     xvfb xauth fonts-dejavu-core
-    dpf-plugins-vst
+    dpf-plugins-vst dpf-plugins-lv2 synthv1-lv2 drumkv1-lv2
+    liblilv-dev lv2-dev libsamplerate0-dev libx11-dev
+    xdotool x11-utils
+    # jackd2 alone would replace the JACK headers RtAudio and RtMidi build against;
+    # together with libjack-jackd2-dev apt keeps both.
+    jackd2 libjack-jackd2-dev
 )
 
 missing=()
