@@ -7,7 +7,7 @@
 namespace vantreel {
 
 EditorController::EditorController(AudioEngine& engine)
-    : engine(engine), pattern(engine), arrangement(engine) {}
+    : engine(engine), pattern(engine), arrangement(engine), clipboard(engine) {}
 
 // Alt combinations are the system's keys and never edit. The arrangement editor gets
 // the keys while it has the focus; otherwise the pattern editor does.

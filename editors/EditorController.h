@@ -15,6 +15,7 @@
 // Threads: the user-interface thread only.
 
 #include "editors/ArrangementEditorKeys.h"
+#include "editors/PatternClipboard.h"
 #include "editors/PatternEditorKeys.h"
 #include "editors/VirtualKeys.h"
 
@@ -48,6 +49,9 @@ public:
     // panel. Empty until the window sets it.
     std::function<void()> refreshControlPanel;
 
+    // Block, pattern and track cut, copy and paste.
+    PatternClipboard& Clipboard() { return clipboard; }
+
     PatternEditorKeys& PatternKeys() { return pattern; }
     ArrangementEditorKeys& ArrangementKeys() { return arrangement; }
 
@@ -55,6 +59,7 @@ private:
     AudioEngine& engine;
     PatternEditorKeys pattern;
     ArrangementEditorKeys arrangement;
+    PatternClipboard clipboard;
 };
 
 } // namespace vantreel

@@ -1,6 +1,7 @@
 #include "plugins/HostCallback.h"
 
 #include "plugins/HostContext.h"
+#include "song/CursorCell.h"
 #include "song/SongSettings.h"
 
 #include <cstring>
@@ -47,26 +48,12 @@ void ForwardEditorIdle(AEffect* effect, const HostContext* context) {
     }
 }
 
-bool InRange(int value, int count) {
-    return value >= 0 && value < count;
-}
-
 // MIDI a plug-in emits (from its on-screen keyboard, say) is recorded into the cell
 // under the pattern cursor in edit mode; it is never played.
 void RecordEvents(HostContext* context, const VstEvents* list) {
     if (context == nullptr || list == nullptr || context->editor.editMode.load() == 0) {
         return;
     }
-    const EditorState& editor = context->editor;
-    const int slot = editor.currentSlot;
-    const int pattern = editor.currentPattern;
-    const int line = editor.cursorLine;
-    const int track = editor.cursorTrack;
-    if (!InRange(slot, kSlotCount) || !InRange(pattern, kPatternsPerSlot) ||
-        !InRange(line, kPatternLines) || !InRange(track, kTracks)) {
-        return;
-    }
-    Pattern& target = context->song.slots[slot].patterns[pattern];
     bool recorded = false;
     for (VstInt32 n = 0; n < list->numEvents; ++n) {
         const VstEvent* event = list->events[n];
@@ -74,10 +61,9 @@ void RecordEvents(HostContext* context, const VstEvents* list) {
             continue;
         }
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-        target.SetCell(line, track,
-                       {uint8_t(midi->midiData[0]), uint8_t(midi->midiData[1]),
-                        uint8_t(midi->midiData[2]), uint8_t(midi->midiData[3])});
-        recorded = true;
+        recorded |= StoreAtPatternCursor(context->song, context->editor,
+                                         {uint8_t(midi->midiData[0]), uint8_t(midi->midiData[1]),
+                                          uint8_t(midi->midiData[2]), uint8_t(midi->midiData[3])});
     }
     if (recorded && context->playMode.load() == 0) {
         context->RequestRepaint();

@@ -28,15 +28,19 @@ void CommandSet::Handle(CommandId id, std::function<void()> handler) {
 }
 
 bool CommandSet::IsAcceleratorKey(QKeyCombination key) const {
+    return ActionForKey(key) != nullptr;
+}
+
+QAction* CommandSet::ActionForKey(QKeyCombination key) const {
     const QKeySequence pressed(key);
     for (const CommandInfo& command : CommandTable()) {
         for (const QKeySequence& sequence : command.keys) {
             if (sequence == pressed) {
-                return true;
+                return actions.at(command.id);
             }
         }
     }
-    return false;
+    return nullptr;
 }
 
 void CommandSet::SetChecked(CommandId id, bool checked) {

@@ -27,6 +27,8 @@ public:
     // True for a key of any command, enabled or not: such keys are accelerators and
     // never reach the editors as typing.
     bool IsAcceleratorKey(QKeyCombination key) const;
+    // The action whose keys include `key`, enabled or not; null for any other key.
+    QAction* ActionForKey(QKeyCombination key) const;
     void SetChecked(CommandId id, bool checked);
 
 private:

@@ -26,10 +26,30 @@ constexpr Binding kBindings[] = {
     {kCmdBlockEnd, &EditorController::BlockEnd},
 };
 
+using ClipboardCommand = ClipboardOutcome (PatternClipboard::*)();
+
+struct ClipboardBinding {
+    CommandId id;
+    ClipboardCommand command;
+};
+
+constexpr ClipboardBinding kClipboardBindings[] = {
+    {kCmdBlockCut, &PatternClipboard::BlockCut},
+    {kCmdBlockCopy, &PatternClipboard::BlockCopy},
+    {kCmdBlockPaste, &PatternClipboard::BlockPaste},
+    {kCmdPatternCut, &PatternClipboard::PatternCut},
+    {kCmdPatternCopy, &PatternClipboard::PatternCopy},
+    {kCmdPatternPaste, &PatternClipboard::PatternPaste},
+    {kCmdTrackCut, &PatternClipboard::TrackCut},
+    {kCmdTrackCopy, &PatternClipboard::TrackCopy},
+    {kCmdTrackPaste, &PatternClipboard::TrackPaste},
+};
+
 } // namespace
 
-EditorCommands::EditorCommands(AudioEngine& engine, EditorView& view, CommandSet& commands)
-    : engine(engine), commands(commands) {
+EditorCommands::EditorCommands(AudioEngine& engine, EditorView& view, CommandSet& commands,
+                               StatusText setStatusText)
+    : engine(engine), commands(commands), setStatusText(std::move(setStatusText)) {
     for (const Binding& binding : kBindings) {
         commands.Handle(binding.id, [this, &view, command = binding.command] {
             if ((view.Controller().*command)()) {
@@ -38,7 +58,22 @@ EditorCommands::EditorCommands(AudioEngine& engine, EditorView& view, CommandSet
             UpdateChecks();
         });
     }
+    HandleClipboardCommands(view);
     UpdateChecks();
+}
+
+void EditorCommands::HandleClipboardCommands(EditorView& view) {
+    for (const ClipboardBinding& binding : kClipboardBindings) {
+        commands.Handle(binding.id, [this, &view, command = binding.command] {
+            const ClipboardOutcome outcome = (view.Controller().Clipboard().*command)();
+            if (outcome.repaint) {
+                view.Repaint();
+            }
+            if (setStatusText) {
+                setStatusText(outcome.status);
+            }
+        });
+    }
 }
 
 void EditorCommands::UpdateChecks() {

@@ -1,6 +1,11 @@
 #pragma once
 // The menu commands that act on the editors: next and previous pattern and octave,
-// edit/record mode, the slave cursor, and the block (or song loop) marks.
+// edit/record mode, the slave cursor, the block (or song loop) marks, and the block,
+// pattern and track clipboard, whose commands report on the status line.
+
+#include <QString>
+
+#include <functional>
 
 namespace vantreel {
 
@@ -10,14 +15,20 @@ class EditorView;
 
 class EditorCommands {
 public:
-    EditorCommands(AudioEngine& engine, EditorView& view, CommandSet& commands);
+    using StatusText = std::function<void(const QString&)>;
+
+    EditorCommands(AudioEngine& engine, EditorView& view, CommandSet& commands,
+                   StatusText setStatusText);
 
     // Toggle edit/record and Slave cursor are checked while their mode is set.
     void UpdateChecks();
 
 private:
+    void HandleClipboardCommands(EditorView& view);
+
     AudioEngine& engine;
     CommandSet& commands;
+    StatusText setStatusText;
 };
 
 } // namespace vantreel

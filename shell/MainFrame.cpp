@@ -5,6 +5,7 @@
 #include "shell/EditorCommands.h"
 #include "shell/EditorView.h"
 #include "shell/Icons.h"
+#include "shell/KeypadAccelerators.h"
 #include "shell/MainMenu.h"
 #include "shell/StatusBar.h"
 #include "shell/ToolBar.h"
@@ -23,6 +24,8 @@ namespace {
 
 const char* const kTitle = "Vantreel v0.002";
 const char* const kReadyText = "Ready";
+const char* const kMidiOpenFailure = "ERROR: Failed to open midi device #%d";
+const char* const kMidiErrorCaption = "Error";
 
 // Plug-ins ask for a repaint from whatever thread they like; the request waits here
 // for the next refresh tick on the user-interface thread.
@@ -39,19 +42,22 @@ CMainFrame::CMainFrame(OutputMode output)
       frameStatusBar(std::make_unique<StatusBar>(this)),
       frameToolBar(std::make_unique<ToolBar>(commands, this)),
       controlPanel(std::make_unique<ControlPanel>(*engine, messages, this)),
-      view(std::make_unique<EditorView>(*engine, this)) {
+      view(std::make_unique<EditorView>(*engine, this)), midiInput(*engine, &RequestRepaint) {
     engine->reporter.SetHandler([this](const UserMessage& message) { messages.Show(message); });
+    OpenMidiInput();
     view->Controller().refreshControlPanel = [this] { RefreshControlPanel(); };
     view->SetAcceleratorFilter(
         [this](QKeyCombination key) { return commands.IsAcceleratorKey(key); });
     transport = std::make_unique<TransportCommands>(*engine, *view, commands);
-    editorCommands = std::make_unique<EditorCommands>(*engine, *view, commands);
+    editorCommands = std::make_unique<EditorCommands>(
+        *engine, *view, commands, [this](const QString& text) { SetStatusText(text); });
     controlPanel->repaintEditors = [this] { view->Repaint(); };
     controlPanel->setStatusText = [this](const QString& text) { SetStatusText(text); };
     dialogCommands = std::make_unique<DialogCommands>(
         *engine, messages, *this, commands, [this] { RefreshControlPanel(); },
         [this](const QString& text) { SetStatusText(text); });
     engine->hostContext.SetRepaintHook(&RequestRepaint);
+    keypadAccelerators = std::make_unique<KeypadAccelerators>(*this, commands);
     HandleFrameCommands();
     CreateWindowContents();
 }
@@ -61,9 +67,11 @@ CMainFrame::~CMainFrame() {
     statusTimer.stop();
     engine->reporter.SetHandler({});
     engine->hostContext.SetRepaintHook(nullptr);
+    keypadAccelerators.reset();
     dialogCommands.reset();
     editorCommands.reset();
     transport.reset();
+    midiInput.CloseAll(); // no message may reach the engine from here on
     view.reset();
     controlPanel.reset();
     frameToolBar.reset();
@@ -92,6 +100,16 @@ void CMainFrame::CreateWindowContents() {
     RefreshControlPanel();
     refreshTimer.start(kRefreshMilliseconds, this);
     statusTimer.start(kStatusMilliseconds, this);
+}
+
+// A port that fails is reported here, on the user-interface thread, and skipped; the
+// status line still counts it.
+void CMainFrame::OpenMidiInput() {
+    midiInput.OpenAll([this](int device) {
+        messages.Show({QString::asprintf(kMidiOpenFailure, device).toStdString(), kMidiErrorCaption,
+                       MessageIcon::Error});
+    });
+    view->Painter().midiInputRunning = midiInput.DeviceCount() > 0;
 }
 
 void CMainFrame::HandleFrameCommands() {

@@ -8,6 +8,7 @@
 // Threads: the user-interface thread only.
 
 #include "engine/AudioEngine.h"
+#include "midi/MidiInput.h"
 #include "shell/CommandSet.h"
 #include "shell/UserMessages.h"
 
@@ -22,6 +23,7 @@ class ControlPanel;
 class DialogCommands;
 class EditorCommands;
 class EditorView;
+class KeypadAccelerators;
 class StatusBar;
 class ToolBar;
 class TransportCommands;
@@ -45,6 +47,7 @@ public:
     ToolBar& Tools() { return *frameToolBar; }
     UserMessages& Messages() { return messages; }
     ControlPanel& Panel() { return *controlPanel; }
+    const MidiInput& Midi() const { return midiInput; }
     // False while the panel is being filled or a plug-in's editor is open.
     bool PanelReady() const;
 
@@ -58,6 +61,7 @@ protected:
 
 private:
     void CreateWindowContents();
+    void OpenMidiInput();
     void HandleFrameCommands();
     bool ConfirmExit();
     void OnRefreshTimer();
@@ -71,9 +75,11 @@ private:
     std::unique_ptr<ToolBar> frameToolBar;
     std::unique_ptr<ControlPanel> controlPanel; // holds the panelReady flag
     std::unique_ptr<EditorView> view;
+    MidiInput midiInput; // opened right after the view is built, closed before it goes
     std::unique_ptr<TransportCommands> transport;
     std::unique_ptr<EditorCommands> editorCommands;
     std::unique_ptr<DialogCommands> dialogCommands;
+    std::unique_ptr<KeypadAccelerators> keypadAccelerators;
     QBasicTimer refreshTimer;
     QBasicTimer statusTimer;
     int lastPlayMode = kStopped;
