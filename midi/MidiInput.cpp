@@ -5,6 +5,7 @@
 #include <rtmidi/RtMidi.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace vantreel {
@@ -24,17 +25,22 @@ void OnMessage(double /*timeStamp*/, std::vector<unsigned char>* message, void* 
     }
 }
 
-// The MIDI systems RtMidi was built with, in its own order (ALSA before JACK).
-std::vector<RtMidi::Api> InputApis() {
+const char* const kOpenFailure = "ERROR: Failed to open midi device #%d";
+const char* const kOpenFailureCaption = "Error";
+
+RtMidi::Api ApiOf(MidiSystem system) {
+    return system == MidiSystem::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
+}
+
+bool Compiled(RtMidi::Api api) {
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
-    std::vector<RtMidi::Api> apis;
-    for (RtMidi::Api api : compiled) {
-        if (api != RtMidi::RTMIDI_DUMMY) {
-            apis.push_back(api);
+    for (RtMidi::Api each : compiled) {
+        if (each == api) {
+            return true;
         }
     }
-    return apis;
+    return false;
 }
 
 void IgnoreError(RtMidiError::Type, const std::string&, void*) {}
@@ -51,26 +57,52 @@ unsigned int PortCount(RtMidi::Api api) {
     }
 }
 
+void KeepError(RtMidiError::Type, const std::string& text, void* problem) {
+    *static_cast<std::string*>(problem) = text;
+}
+
+// RtMidi reports some failures to open only as warnings (with JACK, a port that is no
+// longer there still "opens", unconnected), so any complaint while opening counts.
 std::unique_ptr<RtMidiIn> OpenPort(RtMidi::Api api, unsigned int port, MidiRecorder& recorder) {
+    std::string problem;
     try {
         auto input = std::make_unique<RtMidiIn>(api, kClientName);
         // System-exclusive data is longer than a cell; clocks are recorded.
         input->ignoreTypes(/*midiSysex=*/true, /*midiTime=*/false, /*midiSense=*/true);
         input->setCallback(&OnMessage, &recorder);
+        input->setErrorCallback(&KeepError, &problem);
         input->openPort(port, kPortName);
-        if (input->isPortOpen()) {
+        input->setErrorCallback(&IgnoreError, nullptr);
+        if (problem.empty() && input->isPortOpen()) {
             return input;
         }
-        std::fprintf(stderr, "Vantreel: MIDI input %s port %u did not open\n",
-                     RtMidi::getApiName(api).c_str(), port);
     } catch (const RtMidiError& error) {
-        std::fprintf(stderr, "Vantreel: MIDI input %s port %u: %s\n",
-                     RtMidi::getApiName(api).c_str(), port, error.getMessage().c_str());
+        problem = error.getMessage();
     }
+    std::fprintf(stderr, "Vantreel: MIDI input %s port %u did not open: %s\n",
+                 RtMidi::getApiName(api).c_str(), port, problem.c_str());
     return nullptr;
 }
 
 } // namespace
+
+UserMessage MidiOpenFailureMessage(int device) {
+    char text[64];
+    std::snprintf(text, sizeof text, kOpenFailure, device);
+    return {text, kOpenFailureCaption, MessageIcon::Error};
+}
+
+std::vector<MidiPortList> MidiInput::ListPorts() {
+    std::vector<MidiPortList> lists;
+    for (MidiSystem system : {MidiSystem::AlsaSequencer, MidiSystem::Jack}) {
+        if (Compiled(ApiOf(system))) {
+            if (const unsigned int count = PortCount(ApiOf(system))) {
+                lists.push_back({system, count});
+            }
+        }
+    }
+    return lists;
+}
 
 MidiInput::MidiInput(AudioEngine& engine, MidiRepaintRequest repaint) : recorder(engine, repaint) {}
 
@@ -79,17 +111,23 @@ MidiInput::~MidiInput() {
 }
 
 void MidiInput::OpenAll(const FailureReport& reportFailure) {
+    if (!opened) {
+        OpenPorts(ListPorts(), reportFailure);
+    }
+}
+
+void MidiInput::OpenPorts(const std::vector<MidiPortList>& lists,
+                          const FailureReport& reportFailure) {
     if (opened) {
         return;
     }
     deviceCount = 0;
-    for (RtMidi::Api api : InputApis()) {
-        const unsigned int ports = PortCount(api);
-        for (unsigned int port = 0; port < ports && deviceCount < kMaxMidiInputs; ++port) {
+    for (const MidiPortList& list : lists) {
+        for (unsigned int port = 0; port < list.count && deviceCount < kMaxMidiInputs; ++port) {
             const int device = deviceCount++;
-            handles[device] = OpenPort(api, port, recorder);
+            handles[device] = OpenPort(ApiOf(list.system), port, recorder);
             if (!handles[device] && reportFailure) {
-                reportFailure(device);
+                reportFailure(MidiOpenFailureMessage(device));
             }
         }
     }
