@@ -85,8 +85,8 @@ protected:
         std::vector<EventCell> played;
         for (const probe::EventRecord& event : LogOf(kSlot)->events.Snapshot()) {
             EXPECT_EQ(event.deltaFrames, 0);
-            played.push_back({event.midiData[0], event.midiData[1], event.midiData[2],
-                              event.midiData[3]});
+            played.push_back(
+                {event.midiData[0], event.midiData[1], event.midiData[2], event.midiData[3]});
         }
         return played;
     }

@@ -2,8 +2,8 @@
 // current slot's plug-in unchanged and, in edit mode, lands in the cell under the
 // pattern cursor, which never moves. Also the packing of RtMidi's bytes.
 
-#include "engine/EngineFixture.h"
 #include "midi/MidiRecorder.h"
+#include "engine/EngineFixture.h"
 #include "midi/ShortMessage.h"
 
 #include <atomic>

@@ -37,6 +37,27 @@ TEST_F(ProgramUnderXvfb, X11OnlyTestsPass) {
     EXPECT_FALSE(output.contains("SKIPPED"));
 }
 
+// Real X key events through xdotool: the keypad's operators, which Qt does not match
+// as shortcuts under X11, and the clipboard keys.
+TEST_F(ProgramUnderXvfb, RealKeyEventsReachTheCommands) {
+    if (QStandardPaths::findExecutable("xdotool").isEmpty()) {
+        GTEST_SKIP() << "xdotool is not installed";
+    }
+    QProcess tests;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("VANTREEL_REAL_X_KEYS", "1");
+    tests.setProcessEnvironment(environment);
+    tests.setProcessChannelMode(QProcess::MergedChannels);
+    tests.start("bash", {kRunUnderXvfb, QCoreApplication::applicationFilePath(), "-platform", "xcb",
+                         "--gtest_filter=RealXKeys.*"});
+    ASSERT_TRUE(tests.waitForFinished(kRunTimeoutMilliseconds));
+    const QString output = QString::fromLocal8Bit(tests.readAll());
+    SCOPED_TRACE(output.toStdString());
+    EXPECT_EQ(tests.exitCode(), 0);
+    EXPECT_TRUE(output.contains("[  PASSED  ] 3 tests."));
+    EXPECT_FALSE(output.contains("SKIPPED"));
+}
+
 TEST_F(ProgramUnderXvfb, ShowsTheWindowAndExitsAfterConfirmation) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

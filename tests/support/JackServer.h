@@ -11,8 +11,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <random>
 #include <spawn.h>
 #include <string>
@@ -67,7 +67,8 @@ private:
         posix_spawn_file_actions_init(&files);
         posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&files, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        const int spawned = posix_spawn(&pid, "/usr/bin/jackd", &files, nullptr, argv.data(), environ);
+        const int spawned =
+            posix_spawn(&pid, "/usr/bin/jackd", &files, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&files);
         if (spawned != 0) {
             pid = 0;
