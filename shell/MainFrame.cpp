@@ -24,8 +24,6 @@ namespace {
 
 const char* const kTitle = "Vantreel v0.002";
 const char* const kReadyText = "Ready";
-const char* const kMidiOpenFailure = "ERROR: Failed to open midi device #%d";
-const char* const kMidiErrorCaption = "Error";
 
 // Plug-ins ask for a repaint from whatever thread they like; the request waits here
 // for the next refresh tick on the user-interface thread.
@@ -105,10 +103,7 @@ void CMainFrame::CreateWindowContents() {
 // A port that fails is reported here, on the user-interface thread, and skipped; the
 // status line still counts it.
 void CMainFrame::OpenMidiInput() {
-    midiInput.OpenAll([this](int device) {
-        messages.Show({QString::asprintf(kMidiOpenFailure, device).toStdString(), kMidiErrorCaption,
-                       MessageIcon::Error});
-    });
+    midiInput.OpenAll([this](const UserMessage& message) { messages.Show(message); });
     view->Painter().midiInputRunning = midiInput.DeviceCount() > 0;
 }
 
