@@ -57,7 +57,9 @@ private:
             problem = "jackd is not installed";
             return false;
         }
-        std::vector<std::string> args = {"jackd", "--no-realtime", "-n", name, "-d", "dummy"};
+        // Long cycles and a generous client timeout: sanitizer builds run slowly.
+        std::vector<std::string> args = {"jackd", "--no-realtime", "-t", "5000", "-n", name,
+                                         "-d",    "dummy",         "-p", "2048"};
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
