@@ -119,13 +119,6 @@ TEST_F(MidiRecorderTest, ActiveSensingNeitherSoundsNorIsStored) {
     EXPECT_EQ(repaintRequests, 1);
 }
 
-TEST_F(MidiRecorderTest, TheFourthByteIsKeptAsPacked) {
-    engine->editor.editMode = 1;
-    recorder.Receive(EventCell{0x90, 60, 100, 0x01}.Pack());
-    EXPECT_EQ(CursorCell(), (EventCell{0x90, 60, 100, 0x01}));
-    EXPECT_EQ(Played(), (std::vector<EventCell>{{0x90, 60, 100, 0x01}}));
-}
-
 TEST_F(MidiRecorderTest, RepaintIsRequestedOnlyWhileStopped) {
     recorder.Receive(Packed(0x90, 60, 100));
     EXPECT_EQ(repaintRequests, 1);
