@@ -3,17 +3,12 @@
 // font, a quarter of its average character width across and an eighth of its
 // height down, so a layout keeps its proportions with the font.
 
+#include "shell/DialogRect.h"
+
 #include <QFont>
 #include <QRect>
 
 namespace vantreel {
-
-struct DialogRect {
-    int x;
-    int y;
-    int width;
-    int height;
-};
 
 struct DialogBaseUnits {
     int x; // average character width, in pixels

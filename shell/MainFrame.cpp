@@ -4,6 +4,7 @@
 #include "shell/DialogCommands.h"
 #include "shell/EditorCommands.h"
 #include "shell/EditorView.h"
+#include "shell/EffectDialog.h"
 #include "shell/Icons.h"
 #include "shell/KeypadAccelerators.h"
 #include "shell/MainMenu.h"
@@ -51,6 +52,12 @@ CMainFrame::CMainFrame(OutputMode output)
         *engine, *view, commands, [this](const QString& text) { SetStatusText(text); });
     controlPanel->repaintEditors = [this] { view->Repaint(); };
     controlPanel->setStatusText = [this](const QString& text) { SetStatusText(text); };
+    controlPanel->SetEffectWindow(
+        kDelayDialogButton, [this] { ShowEffectDialog(*engine, EffectWindowKind::Delay, this); });
+    controlPanel->SetEffectWindow(
+        kReverbDialogButton, [this] { ShowEffectDialog(*engine, EffectWindowKind::Reverb, this); });
+    controlPanel->SetEffectWindow(
+        kChorusDialogButton, [this] { ShowEffectDialog(*engine, EffectWindowKind::Chorus, this); });
     dialogCommands = std::make_unique<DialogCommands>(
         *engine, messages, *this, commands, [this] { RefreshControlPanel(); },
         [this](const QString& text) { SetStatusText(text); });
