@@ -70,9 +70,18 @@ void RecordEvents(HostContext* context, const VstEvents* list) {
     }
 }
 
+// An editor that grows after opening (index the width, value the height) would be
+// cut off by a window of its first size. The request is noted for the editor window,
+// which resizes on the user-interface thread: the plug-in may ask from any thread.
+VstIntPtr RequestEditorSize(AEffect* effect, HostContext* context, VstInt32 width,
+                            VstIntPtr height) {
+    return context != nullptr && context->RequestEditorSize(effect, width, height) ? 1 : 0;
+}
+
 } // namespace
 
-VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                       float) {
     HostContext* context = HostContext::Current();
     switch (opcode) {
     case audioMasterVersion:
@@ -90,6 +99,8 @@ VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, vo
         return 1;
     case audioMasterTempoAt:
         return TempoAnswer(context);
+    case audioMasterSizeWindow:
+        return RequestEditorSize(effect, context, index, value);
     case audioMasterNeedIdle:
         Forward(effect, effIdle);
         return 1;

@@ -3,8 +3,25 @@
 namespace vantreel {
 
 namespace {
+
 std::atomic<HostContext*> publishedContext{nullptr};
+
+constexpr int kHalfBits = 32;
+constexpr uint64_t kHalfMask = 0xFFFFFFFFu;
+
+uint64_t PackSize(int width, int height) {
+    return (uint64_t(width) << kHalfBits) | uint64_t(height);
 }
+
+EditorSize UnpackSize(uint64_t packed) {
+    return {int(packed >> kHalfBits), int(packed & kHalfMask)};
+}
+
+bool UsableSide(VstIntPtr side) {
+    return side > 0 && side <= kMaxEditorSide;
+}
+
+} // namespace
 
 HostContext::HostContext(Song& s, EditorState& e, std::atomic<int32_t>& mode)
     : song(s), editor(e), playMode(mode) {
@@ -34,35 +51,80 @@ void HostContext::SetEditorOpen(const AEffect* effect, bool open) {
     if (effect == nullptr) {
         return;
     }
-    for (auto& mark : openEditors) {
-        if (mark.load() == effect) {
-            if (!open) {
-                mark.store(nullptr);
-            }
-            return;
-        }
-    }
     if (!open) {
+        const int index = EditorIndex(effect);
+        if (index >= 0) {
+            editorsReady[index].store(false);
+            sizeRequests[index].store(0);
+            openEditors[index].store(nullptr);
+        }
         return;
     }
-    for (auto& mark : openEditors) {
-        const AEffect* empty = nullptr;
-        if (mark.compare_exchange_strong(empty, effect)) {
-            return;
-        }
+    const int index = ClaimEditorMark(effect);
+    if (index >= 0) {
+        editorsReady[index].store(true);
+    }
+}
+
+void HostContext::SetEditorOpening(const AEffect* effect) {
+    if (effect != nullptr) {
+        ClaimEditorMark(effect);
     }
 }
 
 bool HostContext::IsEditorOpen(const AEffect* effect) const {
+    const int index = EditorIndex(effect);
+    return index >= 0 && editorsReady[index].load();
+}
+
+int HostContext::EditorIndex(const AEffect* effect) const {
     if (effect == nullptr) {
-        return false;
+        return -1;
     }
-    for (const auto& mark : openEditors) {
-        if (mark.load() == effect) {
-            return true;
+    for (int index = 0; index < kSlotCount; ++index) {
+        if (openEditors[index].load() == effect) {
+            return index;
         }
     }
-    return false;
+    return -1;
+}
+
+int HostContext::ClaimEditorMark(const AEffect* effect) {
+    const int marked = EditorIndex(effect);
+    if (marked >= 0) {
+        return marked;
+    }
+    for (int index = 0; index < kSlotCount; ++index) {
+        const AEffect* empty = nullptr;
+        if (openEditors[index].compare_exchange_strong(empty, effect)) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+bool HostContext::RequestEditorSize(const AEffect* effect, VstIntPtr width, VstIntPtr height) {
+    if (!UsableSide(width) || !UsableSide(height)) {
+        return false;
+    }
+    const int index = EditorIndex(effect);
+    if (index < 0) {
+        return false;
+    }
+    sizeRequests[index].store(PackSize(int(width), int(height)));
+    return true;
+}
+
+std::optional<EditorSize> HostContext::TakeEditorSizeRequest(const AEffect* effect) {
+    const int index = EditorIndex(effect);
+    if (index < 0) {
+        return std::nullopt;
+    }
+    const uint64_t packed = sizeRequests[index].exchange(0);
+    if (packed == 0) {
+        return std::nullopt;
+    }
+    return UnpackSize(packed);
 }
 
 } // namespace vantreel

@@ -10,8 +10,18 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 namespace vantreel {
+
+// A plug-in editor's size in pixels, as it asks for it.
+struct EditorSize {
+    int width;
+    int height;
+};
+
+// The largest side an editor may ask for; larger requests are refused.
+constexpr int kMaxEditorSide = 16384;
 
 // Asks the editor view for a repaint. Called on whatever thread the plug-in calls the
 // host from, so the window's hook must only post a request to the user-interface thread.
@@ -34,8 +44,20 @@ public:
     // User-interface thread: the editor window marks its instance while it is open, so
     // the host forwards editor idling only to an editor that exists.
     void SetEditorOpen(const AEffect* effect, bool open);
+    // User-interface thread: marks the instance while its editor is being opened, so
+    // the size it asks for meanwhile is noted; idling is forwarded only after
+    // SetEditorOpen(effect, true), when the editor exists.
+    void SetEditorOpening(const AEffect* effect);
     // Any thread.
     bool IsEditorOpen(const AEffect* effect) const;
+
+    // Any thread: the editor of `effect`, open or opening, asks to be `width` x
+    // `height` pixels. The request is only noted; the editor window serves it on the
+    // user-interface thread. False without such an editor or for an unusable size.
+    bool RequestEditorSize(const AEffect* effect, VstIntPtr width, VstIntPtr height);
+    // User-interface thread: the last size the editor of `effect` asked for since the
+    // previous call, if it asked.
+    std::optional<EditorSize> TakeEditorSizeRequest(const AEffect* effect);
 
     Song& song;
     EditorState& editor;
@@ -43,8 +65,16 @@ public:
 
 private:
     std::atomic<RepaintHook> repaintHook{nullptr};
+    int EditorIndex(const AEffect* effect) const; // -1 when not marked
+    int ClaimEditorMark(const AEffect* effect);   // -1 when the table is full
+
     // One editor per slot at most, so the marks fit a fixed table.
     std::atomic<const AEffect*> openEditors[kSlotCount] = {};
+    // Whether each marked editor is open (else still opening).
+    std::atomic<bool> editorsReady[kSlotCount] = {};
+    // Beside each mark, its editor's pending size request: width in the high half,
+    // height in the low half, 0 when none is pending.
+    std::atomic<uint64_t> sizeRequests[kSlotCount] = {};
 };
 
 } // namespace vantreel

@@ -132,6 +132,82 @@ TEST_F(HostCallbackTest, ClosingAnInstanceDropsItsEditorMark) {
     EXPECT_FALSE(engine->hostContext.IsEditorOpen(instance));
 }
 
+TEST_F(HostCallbackTest, SizeWindowIsNotedOnlyForAnEditorBeingShown) {
+    HostContext& context = engine->hostContext;
+    const auto askSize = [&](VstInt32 width, VstIntPtr height) {
+        return probe.callHost(instance, audioMasterSizeWindow, width, height, nullptr, 0.0f);
+    };
+    EXPECT_EQ(askSize(500, 400), 0) << "no editor";
+    EXPECT_FALSE(context.TakeEditorSizeRequest(instance));
+
+    // While opening, a request is kept but the editor is not idled yet.
+    context.SetEditorOpening(instance);
+    EXPECT_FALSE(context.IsEditorOpen(instance));
+    EXPECT_EQ(askSize(500, 400), 1);
+    Ask(audioMasterIdle);
+    EXPECT_EQ(Count(effEditIdle), 0);
+    context.SetEditorOpen(instance, true);
+    EXPECT_TRUE(context.IsEditorOpen(instance));
+    EXPECT_EQ(askSize(640, 480), 1); // the last request counts
+    const auto size = context.TakeEditorSizeRequest(instance);
+    ASSERT_TRUE(size);
+    EXPECT_EQ(size->width, 640);
+    EXPECT_EQ(size->height, 480);
+    EXPECT_FALSE(context.TakeEditorSizeRequest(instance)) << "served twice";
+
+    for (const auto& [width, height] :
+         std::vector<std::pair<VstInt32, VstIntPtr>>{{0, 100},
+                                                     {100, 0},
+                                                     {-1, 100},
+                                                     {100, -1},
+                                                     {kMaxEditorSide + 1, 100},
+                                                     {100, VstIntPtr(1) << 40}}) {
+        EXPECT_EQ(askSize(width, height), 0) << width << " x " << height;
+    }
+    EXPECT_FALSE(context.TakeEditorSizeRequest(instance));
+    EXPECT_EQ(askSize(kMaxEditorSide, 1), 1);
+    EXPECT_TRUE(context.TakeEditorSizeRequest(instance));
+
+    // A request left when the editor closed does not reach its next opening.
+    EXPECT_EQ(askSize(300, 200), 1);
+    context.SetEditorOpen(instance, false);
+    EXPECT_EQ(askSize(300, 200), 0);
+    context.SetEditorOpening(instance);
+    EXPECT_FALSE(context.TakeEditorSizeRequest(instance));
+    context.SetEditorOpen(instance, false);
+}
+
+// An editor thread asks for sizes while the user-interface thread serves them and
+// idles the editor: every size taken is one that was asked for, whole.
+TEST_F(HostCallbackTest, ConcurrencySizeRequestsFromAnEditorThread) {
+    HostContext& context = engine->hostContext;
+    context.SetEditorOpen(instance, true);
+    std::atomic<bool> done{false};
+    std::thread editorThread([&] {
+        for (int n = 1; n <= 2000; ++n) {
+            HostCallback(instance, audioMasterSizeWindow, n, n + 1, nullptr, 0.0f);
+        }
+        done = true;
+    });
+    int served = 0;
+    int last = 0;
+    while (!done || served == 0) {
+        if (const auto size = context.TakeEditorSizeRequest(instance)) {
+            EXPECT_EQ(size->height, size->width + 1);
+            EXPECT_GT(size->width, last) << "an older request came after a newer one";
+            last = size->width;
+            ++served;
+        }
+        HostCallback(instance, audioMasterIdle, 0, 0, nullptr, 0.0f);
+    }
+    editorThread.join();
+    if (const auto size = context.TakeEditorSizeRequest(instance)) {
+        last = size->width;
+    }
+    EXPECT_EQ(last, 2000);
+    context.SetEditorOpen(instance, false);
+}
+
 // A VstEvents list of `count` events, the way a plug-in sends its keyboard's MIDI.
 struct EventList {
     VstInt32 numEvents = 0;
