@@ -27,6 +27,9 @@ constexpr int kProbeParameterCount = 4;
 constexpr int kProbeLevelParameter = 0; // the constant both outputs carry
 constexpr int kProbeEditorWidth = 400;
 constexpr int kProbeEditorHeight = 300;
+// The size the editor asks the host for on its first idle call.
+constexpr int kProbeEditorGrownWidth = 480;
+constexpr int kProbeEditorGrownHeight = 360;
 constexpr int kProbeChunkSize = 80; // magic, version and the three program names
 constexpr int kProbeTextLength = 64;
 
@@ -128,6 +131,9 @@ struct ProbeLog {
     RecordList<ProcessRecord, 4096> processCalls;
     RecordList<HostCallRecord, 512> hostCalls;
     std::atomic<int> processCount{0}; // process and processReplacing calls so far
+    // The X window the editor made inside the host's window at its last opening; 0
+    // when it could not make one (no display, or a window the display does not know).
+    std::atomic<unsigned long> editorWindow{0};
 
     // The dispatcher calls with one opcode, oldest first.
     std::vector<DispatchRecord> DispatchesOf(VstInt32 opcode) const {

@@ -63,7 +63,10 @@ bool ValidParameter(VstInt32 index) {
 
 } // namespace
 
-ProbePlugin::ProbePlugin(audioMasterCallback host, ProbeLog* log) : host(host), log(log) {
+ProbePlugin::ProbePlugin(audioMasterCallback host, ProbeLog* log)
+    : host(host), log(log), editor([this](int width, int height) {
+          return CallHost(true, audioMasterSizeWindow, width, height, nullptr, 0.0f);
+      }) {
     effect.magic = kEffectMagic;
     effect.dispatcher = &ProbePlugin::Dispatch;
     effect.process = &ProbePlugin::Process;
@@ -172,7 +175,13 @@ VstIntPtr ProbePlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
         *static_cast<ERect**>(ptr) = &editorRect;
         return 1;
     case effEditOpen:
-        return 1; // an editor without a window of its own
+        return OpenEditor(ptr);
+    case effEditIdle:
+        IdleEditor();
+        return 0;
+    case effEditClose:
+        editor.Close();
+        return 0;
     case effGetChunk: {
         VstIntPtr size = 0;
         if (index != kBankChunkIndex || ptr == nullptr ||
@@ -314,6 +323,25 @@ float ProbePlugin::GetParameter(AEffect* effect, VstInt32 index) {
     }
     self->log->parameters.Add({false, index, value});
     return value;
+}
+
+// On X11 the pointer is the id of the window to draw into.
+VstIntPtr ProbePlugin::OpenEditor(void* parent) {
+    SetEditorRect(kProbeEditorWidth, kProbeEditorHeight);
+    editor.Open(reinterpret_cast<uintptr_t>(parent), kProbeEditorWidth, kProbeEditorHeight);
+    log->editorWindow.store(editor.Window());
+    return 1;
+}
+
+void ProbePlugin::IdleEditor() {
+    editor.Idle(kProbeEditorGrownWidth, kProbeEditorGrownHeight);
+    if (editor.IsOpen()) {
+        SetEditorRect(editor.Width(), editor.Height());
+    }
+}
+
+void ProbePlugin::SetEditorRect(int width, int height) {
+    editorRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
 }
 
 // The chunk carries the program names, the one state parameters cannot restore.

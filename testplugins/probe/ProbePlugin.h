@@ -4,6 +4,7 @@
 
 #include "plugins/VstAbi.h"
 #include "testplugins/common/PluginExport.h"
+#include "testplugins/probe/ProbeEditor.h"
 #include "testplugins/probe/ProbeLog.h"
 
 #include <array>
@@ -41,6 +42,9 @@ private:
     void Render(float** outputs, VstInt32 frames, bool replacing);
     bool SaveChunk(const void** data, VstIntPtr* size);
     bool LoadChunk(const void* data, VstIntPtr size);
+    VstIntPtr OpenEditor(void* parent);
+    void IdleEditor();
+    void SetEditorRect(int width, int height);
     std::atomic<float>& Value(int program, int parameter) { return values[program][parameter]; }
 
     AEffect effect{};
@@ -51,6 +55,7 @@ private:
     std::atomic<int> program{0};
     ERect editorRect{0, 0, kProbeEditorHeight, kProbeEditorWidth};
     std::array<uint8_t, kProbeChunkSize> chunk{};
+    ProbeEditor editor;
 };
 
 } // namespace vantreel::probe
