@@ -77,6 +77,13 @@ void ControlPanel::EditPlugin() {
     if (!PluginEditorWindow::CanOpen(engine)) {
         return;
     }
+    if (!PluginEditorWindow::PlatformShowsEditors()) {
+        QMessageBox box(QMessageBox::Information, "Vantreel", kEditorsNeedX11Text, QMessageBox::Ok,
+                        this);
+        box.setObjectName("EditorsNeedX11");
+        messages.Exec(box);
+        return;
+    }
     // Slider moves must not reach the song while the plug-in's editor is open.
     ready = false;
     {

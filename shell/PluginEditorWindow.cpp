@@ -3,10 +3,9 @@
 #include "engine/AudioEngine.h"
 #include "shell/BusyCursor.h"
 #include "shell/PanelText.h"
+#include "shell/X11Display.h"
 
 #include <QTimerEvent>
-
-#include <algorithm>
 
 namespace vantreel {
 
@@ -27,11 +26,23 @@ bool PluginEditorWindow::CanOpen(const AudioEngine& engine) {
            (effect->flags & effFlagsHasEditor) != 0;
 }
 
+bool PluginEditorWindow::PlatformShowsEditors() {
+    return X11Display() != nullptr;
+}
+
 QSize PluginEditorWindow::HostSizeFor(const ERect& rect) {
-    // A rectangle turned inside out counts as empty rather than as a huge window.
-    const int width = std::max(rect.right - rect.left, 0);
-    const int height = std::max(rect.bottom - rect.top, 0);
-    return QSize(width + kExtraWidth, height + kExtraHeight);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    // Some editors leave the rectangle empty until they have drawn once; a window of
+    // the margins alone would show nothing of them.
+    if (width <= 0 || height <= 0) {
+        return HostSizeFor(kDefaultEditorSize);
+    }
+    return HostSizeFor(EditorSize{width, height});
+}
+
+QSize PluginEditorWindow::HostSizeFor(EditorSize size) {
+    return QSize(size.width + kExtraWidth, size.height + kExtraHeight);
 }
 
 PluginEditorWindow::PluginEditorWindow(AudioEngine& engine, AEffect& effect, QWidget* parent)
@@ -53,17 +64,21 @@ PluginEditorWindow::~PluginEditorWindow() {
 }
 
 void PluginEditorWindow::OpenEditor() {
+    const WId window = host->winId();
+    // A plug-in that opens its own connection to the X server must find the window
+    // there already.
+    SyncX11();
+    // Sizes asked for while the editor builds itself are kept for after the opening.
+    engine.hostContext.SetEditorOpening(&effect);
     // On X11 the plug-in takes the window id of its parent.
-    Dispatch(effEditOpen, 0, reinterpret_cast<void*>(host->winId()));
+    Dispatch(effEditOpen, 0, reinterpret_cast<void*>(window));
     editorOpen = true;
     engine.hostContext.SetEditorOpen(&effect, true);
     ERect* rect = nullptr;
     Dispatch(effEditGetRect, 0, &rect);
-    const QSize size = HostSizeFor(rect != nullptr ? *rect : ERect{});
-    host->resize(size);
-    // The window manager adds the caption and the edges around this.
-    setFixedSize(size);
+    Resize(rect != nullptr ? HostSizeFor(*rect) : HostSizeFor(kDefaultEditorSize));
     Dispatch(effEditTop);
+    ServeSizeRequest();
 }
 
 void PluginEditorWindow::CloseEditor() {
@@ -74,6 +89,18 @@ void PluginEditorWindow::CloseEditor() {
     editorOpen = false;
     engine.hostContext.SetEditorOpen(&effect, false);
     Dispatch(effEditClose);
+}
+
+void PluginEditorWindow::Resize(QSize size) {
+    host->resize(size);
+    // The window manager adds the caption and the edges around this.
+    setFixedSize(size);
+}
+
+void PluginEditorWindow::ServeSizeRequest() {
+    if (const auto size = engine.hostContext.TakeEditorSizeRequest(&effect)) {
+        Resize(HostSizeFor(*size));
+    }
 }
 
 void PluginEditorWindow::done(int result) {
@@ -87,6 +114,7 @@ void PluginEditorWindow::done(int result) {
 void PluginEditorWindow::timerEvent(QTimerEvent* event) {
     if (editorOpen) {
         Dispatch(effEditIdle);
+        ServeSizeRequest();
     }
     QDialog::timerEvent(event);
 }

@@ -5,8 +5,10 @@
 // meanwhile.
 //
 // Threads: the user-interface thread only; the plug-in's calls back into the host
-// arrive on it during opening, idling and its own event handling.
+// arrive on it during opening, idling and its own event handling, except the size
+// requests some editors make from threads of their own, which wait for the timer.
 
+#include "plugins/HostContext.h"
 #include "plugins/VstAbi.h"
 
 #include <QBasicTimer>
@@ -16,15 +18,28 @@ namespace vantreel {
 
 class AudioEngine;
 
+// What "Edit..." says instead of opening an editor on a platform without X11.
+constexpr const char* kEditorsNeedX11Text =
+    "Plug-in editors need X11. Start Vantreel on an X11 display (or under XWayland) to "
+    "open them.";
+
 class PluginEditorWindow : public QDialog {
     Q_OBJECT
 public:
     // Whether the current slot holds a plug-in that has an editor.
     static bool CanOpen(const AudioEngine& engine);
-    // The size of the window handed to the plug-in for the rectangle it asked for.
+    // Plug-in editors on Linux draw into X11 windows: without X11 (offscreen, Wayland
+    // without XWayland) there is nothing to hand them.
+    static bool PlatformShowsEditors();
+    // The size of the window handed to the plug-in for the rectangle it asked for. An
+    // empty or inside-out rectangle gets the default editor size.
     static QSize HostSizeFor(const ERect& rect);
+    // The same for a size the editor asked for later.
+    static QSize HostSizeFor(EditorSize size);
 
     static constexpr int kIdleMilliseconds = 50;
+    // For an editor that names no usable rectangle.
+    static constexpr EditorSize kDefaultEditorSize{400, 300};
 
     // Opens the editor of `effect`, the current slot's instance.
     PluginEditorWindow(AudioEngine& engine, AEffect& effect, QWidget* parent);
@@ -39,6 +54,9 @@ protected:
 private:
     void OpenEditor();
     void CloseEditor();
+    void Resize(QSize size);
+    // Applies the size the editor last asked for, if it asked.
+    void ServeSizeRequest();
     VstIntPtr Dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr);
 
     AudioEngine& engine;

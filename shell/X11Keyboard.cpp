@@ -1,17 +1,12 @@
 #include "shell/X11Keyboard.h"
 
-#include <QGuiApplication>
+#include "shell/X11Display.h"
 
 #include <X11/XKBlib.h>
 
 namespace vantreel {
 
 namespace {
-
-Display* X11Display() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
-}
 
 bool IndicatorOn(Display* display, const char* name) {
     const Atom atom = XInternAtom(display, name, True);

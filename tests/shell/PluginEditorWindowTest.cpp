@@ -1,18 +1,54 @@
-// The plug-in editor window with our probe plug-in: what the plug-in is asked and
-// in which order, the window's size, idling, and the panel held shut meanwhile.
+// The plug-in editor window on the offscreen platform, with our probe and with a
+// scripted editor: what the plug-in is asked and in which order, the window's sizes
+// (first, default and grown), idling, and "Edit..." without X11. The same window
+// with real X11 windows is tested in PluginEditorUnderXvfbTest.
 
 #include "PanelTestSupport.h"
 
+#include "plugins/HostCallback.h"
 #include "shell/ControlPanel.h"
 #include "shell/PluginEditorWindow.h"
 #include "shell/UserMessages.h"
 
+#include <QMessageBox>
 #include <QPushButton>
-#include <QSlider>
 #include <QTest>
+
+#include <thread>
 
 namespace vantreel::test {
 namespace {
+
+// An editor whose answers each test sets: the rectangle it gives (or none), and a
+// size it asks for while it opens.
+struct ScriptedEditor {
+    AEffect effect{};
+    bool givesRect = false;
+    ERect rect{};
+    EditorSize askWhileOpening{0, 0};
+    std::vector<VstInt32> calls;
+
+    ScriptedEditor() {
+        effect.magic = kEffectMagic;
+        effect.dispatcher = &Dispatch;
+        effect.flags = effFlagsHasEditor;
+        effect.object = this;
+    }
+
+    static VstIntPtr Dispatch(AEffect* e, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+        auto* self = static_cast<ScriptedEditor*>(e->object);
+        self->calls.push_back(opcode);
+        if (opcode == effEditGetRect && self->givesRect && ptr != nullptr) {
+            *static_cast<ERect**>(ptr) = &self->rect;
+            return 1;
+        }
+        if (opcode == effEditOpen && self->askWhileOpening.width > 0) {
+            HostCallback(e, audioMasterSizeWindow, self->askWhileOpening.width,
+                         self->askWhileOpening.height, nullptr, 0.0f);
+        }
+        return 0;
+    }
+};
 
 class PluginEditorWindowTest : public PanelEngineTest {
 protected:
@@ -25,6 +61,9 @@ protected:
         }
         return calls;
     }
+    static VstIntPtr AskSize(AEffect& effect, int width, int height) {
+        return HostCallback(&effect, audioMasterSizeWindow, width, height, nullptr, 0.0f);
+    }
 };
 
 TEST_F(PluginEditorWindowTest, OnlyASlotWithAnEditorCanOpenOne) {
@@ -36,12 +75,16 @@ TEST_F(PluginEditorWindowTest, OnlyASlotWithAnEditorCanOpenOne) {
 }
 
 TEST_F(PluginEditorWindowTest, SizesToThePluginsRectangle) {
-    EXPECT_EQ(PluginEditorWindow::HostSizeFor({0, 0, 300, 400}), QSize(408, 303));
-    EXPECT_EQ(PluginEditorWindow::HostSizeFor({10, 20, 110, 220}), QSize(208, 103));
-    EXPECT_EQ(PluginEditorWindow::HostSizeFor({50, 50, 0, 0}), QSize(8, 3));
+    EXPECT_EQ(PluginEditorWindow::HostSizeFor(ERect{0, 0, 300, 400}), QSize(408, 303));
+    EXPECT_EQ(PluginEditorWindow::HostSizeFor(ERect{10, 20, 110, 220}), QSize(208, 103));
+    EXPECT_EQ(PluginEditorWindow::HostSizeFor(EditorSize{640, 480}), QSize(648, 483));
+    // Empty and inside-out rectangles get the default editor size.
+    EXPECT_EQ(PluginEditorWindow::HostSizeFor(ERect{50, 50, 0, 0}), QSize(408, 303));
+    EXPECT_EQ(PluginEditorWindow::HostSizeFor(ERect{0, 0, 0, 0}), QSize(408, 303));
+    EXPECT_EQ(PluginEditorWindow::HostSizeFor(ERect{0, 0, 200, -5}), QSize(408, 303));
 }
 
-TEST_F(PluginEditorWindowTest, OpensIdlesAndClosesTheEditorInOrder) {
+TEST_F(PluginEditorWindowTest, OpensIdlesGrowsAndClosesTheEditorInOrder) {
     LoadProbe();
     {
         PluginEditorWindow window(*engine, Effect(), nullptr);
@@ -61,6 +104,9 @@ TEST_F(PluginEditorWindowTest, OpensIdlesAndClosesTheEditorInOrder) {
         const size_t idles = Log().DispatchesOf(effEditIdle).size();
         EXPECT_GE(idles, 2u);
         EXPECT_LE(idles, 8u);
+        // The probe asked to grow on its first idle, from a thread of its own.
+        EXPECT_EQ(window.size(), QSize(488, 363));
+        EXPECT_EQ(window.HostWindow().size(), QSize(488, 363));
         window.close();
         EXPECT_FALSE(engine->hostContext.IsEditorOpen(&Effect()));
         QTest::qWait(3 * PluginEditorWindow::kIdleMilliseconds);
@@ -71,7 +117,61 @@ TEST_F(PluginEditorWindowTest, OpensIdlesAndClosesTheEditorInOrder) {
     EXPECT_EQ(std::count(calls.begin(), calls.end(), effEditClose), 1);
 }
 
-TEST_F(PluginEditorWindowTest, EditButtonHoldsThePanelShutWhileTheEditorIsOpen) {
+TEST_F(PluginEditorWindowTest, AMissingOrEmptyRectangleGetsTheDefaultSize) {
+    ScriptedEditor none;
+    EXPECT_EQ(PluginEditorWindow(*engine, none.effect, nullptr).size(), QSize(408, 303));
+    EXPECT_EQ(none.calls,
+              (std::vector<VstInt32>{effEditOpen, effEditGetRect, effEditTop, effEditClose}));
+    ScriptedEditor empty;
+    empty.givesRect = true;
+    EXPECT_EQ(PluginEditorWindow(*engine, empty.effect, nullptr).size(), QSize(408, 303));
+    ScriptedEditor insideOut;
+    insideOut.givesRect = true;
+    insideOut.rect = {100, 100, 20, 20};
+    EXPECT_EQ(PluginEditorWindow(*engine, insideOut.effect, nullptr).size(), QSize(408, 303));
+}
+
+TEST_F(PluginEditorWindowTest, ASizeAskedForFromAnotherThreadWaitsForTheTimer) {
+    ScriptedEditor editor;
+    editor.givesRect = true;
+    editor.rect = {0, 0, 100, 200};
+    EXPECT_EQ(AskSize(editor.effect, 640, 480), 0) << "no editor is open yet";
+    PluginEditorWindow window(*engine, editor.effect, nullptr);
+    EXPECT_EQ(window.size(), QSize(208, 103));
+    window.show();
+
+    VstIntPtr answer = -1;
+    std::thread([&] { answer = AskSize(editor.effect, 640, 480); }).join();
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(window.size(), QSize(208, 103)) << "resized outside the user-interface timer";
+    QTest::qWait(3 * PluginEditorWindow::kIdleMilliseconds);
+    EXPECT_EQ(window.size(), QSize(648, 483));
+    EXPECT_EQ(window.HostWindow().size(), QSize(648, 483));
+
+    // Unusable sizes are refused and change nothing.
+    EXPECT_EQ(AskSize(editor.effect, 0, 480), 0);
+    EXPECT_EQ(AskSize(editor.effect, 640, -1), 0);
+    EXPECT_EQ(AskSize(editor.effect, 100000, 480), 0);
+    QTest::qWait(2 * PluginEditorWindow::kIdleMilliseconds);
+    EXPECT_EQ(window.size(), QSize(648, 483));
+
+    window.close();
+    EXPECT_EQ(AskSize(editor.effect, 300, 300), 0) << "the editor is closed";
+}
+
+TEST_F(PluginEditorWindowTest, ASizeAskedForWhileOpeningIsServedRightAfter) {
+    ScriptedEditor editor;
+    editor.givesRect = true;
+    editor.rect = {0, 0, 100, 200};
+    editor.askWhileOpening = {300, 250};
+    PluginEditorWindow window(*engine, editor.effect, nullptr);
+    EXPECT_EQ(window.size(), QSize(308, 253));
+    // Asking did not make the host idle an editor that was still opening.
+    EXPECT_EQ(std::count(editor.calls.begin(), editor.calls.end(), effEditIdle), 0);
+}
+
+TEST_F(PluginEditorWindowTest, EditSaysEditorsNeedX11WhereThereIsNone) {
+    ASSERT_FALSE(PluginEditorWindow::PlatformShowsEditors()) << "runs on the offscreen platform";
     QWidget owner;
     UserMessages messages(owner);
     ControlPanel panel(*engine, messages, &owner);
@@ -82,26 +182,24 @@ TEST_F(PluginEditorWindowTest, EditButtonHoldsThePanelShutWhileTheEditorIsOpen) 
     EXPECT_EQ(refreshes, 1);
 
     LoadProbe();
-    bool wasShut = false;
+    QString said;
     WhenModal(
         [&](QWidget* modal) {
-            auto* window = qobject_cast<PluginEditorWindow*>(modal);
-            if (window == nullptr) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr) {
                 return false;
             }
-            wasShut = !panel.Ready();
-            panel.Slider(kVolumeSlider)->setValue(5); // a slider moved meanwhile
-            window->close();
+            said = box->text();
+            EXPECT_EQ(box->windowTitle(), "Vantreel");
+            box->accept();
             return true;
         },
         &owner);
     panel.Button(kEditPlugin)->click();
-    EXPECT_TRUE(wasShut);
+    EXPECT_EQ(said, kEditorsNeedX11Text);
+    EXPECT_TRUE(Log().DispatchesOf(effEditOpen).empty()) << "an editor was opened";
+    EXPECT_FALSE(engine->hostContext.IsEditorOpen(&Effect()));
     EXPECT_TRUE(panel.Ready());
-    EXPECT_EQ(engine->song.settings.masterVolume, kDefaultMasterVolume);
-    EXPECT_EQ(panel.Slider(kVolumeSlider)->value(), kDefaultMasterVolume) << "refreshed after";
-    EXPECT_EQ(refreshes, 2);
-    EXPECT_EQ(Log().DispatchesOf(effEditClose).size(), 1u);
 }
 
 } // namespace
