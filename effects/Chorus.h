@@ -14,6 +14,8 @@ struct ChorusSettings {
     int chorusFeedback = 0; // 0..128, 128 = 1.0
 };
 
+constexpr int kMaxLfoSpeed = 256;     // the settings' ranges
+constexpr int kMaxChorusDelay = 4096; // samples
 constexpr double kChorusDelayScale = 0.8;
 constexpr double kChorusDelayOffset = 4.0; // samples
 constexpr double kChorusLfoScale = 2.5e-6; // radians per sample per unit of lfoSpeed

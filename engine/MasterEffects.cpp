@@ -18,8 +18,6 @@ template <typename T> int Read(const std::atomic<T>& value, int low, int high) {
 }
 
 constexpr int kMaxDelayTime = kDelayLineLength;
-constexpr int kMaxLfoSpeed = 256;
-constexpr int kMaxChorusDelay = 4096;
 constexpr int kMaxEqualizerGain = 16;
 constexpr double kVuScale = 0.00390625; // 1/256: volume 32768 at peak 1.0 fills the bar
 
