@@ -92,7 +92,8 @@ void ProbeEditor::Open(unsigned long parent, int openWidth, int openHeight) {
     XSelectInput(d, window, ExposureMask);
     gc = XCreateGC(d, window, 0, nullptr);
     XMapWindow(d, window);
-    XFlush(d);
+    // The window exists for every connection once the editor is open.
+    XSync(d, False);
 }
 
 void ProbeEditor::Idle(int grownWidth, int grownHeight) {
