@@ -22,25 +22,25 @@ EffectDialog::EffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* 
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       logic(engine.song.settings, kind), units(BaseUnitsOf(DialogFont())) {
-    const EffectWindowSpec& spec = logic.Spec();
-    setObjectName(QString(spec.title).remove(' '));
-    setWindowTitle(spec.title);
+    const EffectWindowTable& table = logic.Table();
+    setObjectName(QString(table.title).remove(' '));
+    setWindowTitle(table.title);
     setModal(true);
     setFont(DialogFont());
-    setFixedSize(ToPixels(spec.width, spec.height, units));
+    setFixedSize(ToPixels(table.width, table.height, units));
     BuildControls();
     Initialise();
 }
 
 void EffectDialog::BuildControls() {
-    const EffectWindowSpec& spec = logic.Spec();
-    for (int index = 0; index < int(spec.sliders.size()); ++index) {
+    const EffectWindowTable& table = logic.Table();
+    for (int index = 0; index < int(table.sliders.size()); ++index) {
         AddSlider(index);
     }
-    for (const SynchroRow& row : spec.synchroRows) {
+    for (const SynchroRow& row : table.synchroRows) {
         AddSynchroRow(row);
     }
-    if (spec.hasCrossDelay) {
+    if (table.hasCrossDelay) {
         AddCrossDelay();
     }
 }
@@ -52,21 +52,21 @@ void EffectDialog::AddLeftText(const char* text, int row) {
 }
 
 void EffectDialog::AddSlider(int index) {
-    const EffectSlider& spec = logic.Spec().sliders[index];
-    AddLeftText(spec.leftText, spec.row);
+    const EffectSlider& row = logic.Table().sliders[index];
+    AddLeftText(row.leftText, row.row);
     auto* slider = new QSlider(Qt::Horizontal, this);
-    slider->setObjectName(ControlName(spec.sliderId));
-    slider->setGeometry(Pixels(EffectSliderRect(spec.row)));
+    slider->setObjectName(ControlName(row.sliderId));
+    slider->setGeometry(Pixels(EffectSliderRect(row.row)));
     // Every change, whether dragged, keyed or set by a button, goes to the song.
     connect(slider, &QSlider::valueChanged, this,
             [this, index](int position) { OnSliderChanged(index, position); });
     auto* label = new QLabel(this);
-    label->setObjectName(ControlName(spec.labelId));
-    label->setGeometry(Pixels(ValueLabelRect(spec.row)));
+    label->setObjectName(ControlName(row.labelId));
+    label->setGeometry(Pixels(ValueLabelRect(row.row)));
     sliders.push_back(slider);
     valueLabels.push_back(label);
-    controls[spec.sliderId] = slider;
-    controls[spec.labelId] = label;
+    controls[row.sliderId] = slider;
+    controls[row.labelId] = label;
 }
 
 void EffectDialog::AddSynchroRow(const SynchroRow& row) {
@@ -84,7 +84,7 @@ void EffectDialog::AddSynchroRow(const SynchroRow& row) {
 }
 
 void EffectDialog::AddCrossDelay() {
-    const CrossDelayOption& option = logic.Spec().crossDelay;
+    const CrossDelayOption& option = logic.Table().crossDelay;
     AddLeftText(option.leftText, option.row);
     auto* box = new QCheckBox(option.boxText, this);
     box->setObjectName(ControlName(option.boxId));
@@ -95,10 +95,10 @@ void EffectDialog::AddCrossDelay() {
 
 void EffectDialog::Initialise() {
     logic.SetReady(false);
-    const EffectWindowSpec& spec = logic.Spec();
+    const EffectWindowTable& table = logic.Table();
     for (int index = 0; index < int(sliders.size()); ++index) {
-        sliders[index]->setRange(spec.sliders[index].range.minimum,
-                                 spec.sliders[index].range.maximum);
+        sliders[index]->setRange(table.sliders[index].range.minimum,
+                                 table.sliders[index].range.maximum);
         sliders[index]->setValue(logic.InitialPosition(index));
     }
     if (QCheckBox* box = CrossDelayBox()) {
@@ -153,7 +153,7 @@ QPushButton* EffectDialog::Button(int id) const {
 }
 
 QCheckBox* EffectDialog::CrossDelayBox() const {
-    return qobject_cast<QCheckBox*>(Control(logic.Spec().crossDelay.boxId));
+    return qobject_cast<QCheckBox*>(Control(logic.Table().crossDelay.boxId));
 }
 
 QLabel* EffectDialog::LeftText(int row) const {

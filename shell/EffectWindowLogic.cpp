@@ -37,7 +37,7 @@ template <typename T> std::string Format(const char* format, T value) {
     return text;
 }
 
-EffectWindowSpec DelaySpec() {
+EffectWindowTable DelayTable() {
     using F = EffectField;
     using S = ValueLabelStyle;
     return {EffectWindowKind::Delay,
@@ -63,7 +63,7 @@ EffectWindowSpec DelaySpec() {
             false};
 }
 
-EffectWindowSpec ReverbSpec() {
+EffectWindowTable ReverbTable() {
     using F = EffectField;
     using S = ValueLabelStyle;
     return {EffectWindowKind::Reverb,
@@ -82,7 +82,7 @@ EffectWindowSpec ReverbSpec() {
             true};
 }
 
-EffectWindowSpec ChorusSpec() {
+EffectWindowTable ChorusTable() {
     using F = EffectField;
     using S = ValueLabelStyle;
     return {EffectWindowKind::Chorus,
@@ -107,10 +107,10 @@ EffectWindowSpec ChorusSpec() {
 
 } // namespace
 
-const EffectWindowSpec& EffectWindow(EffectWindowKind kind) {
-    static const EffectWindowSpec delay = DelaySpec();
-    static const EffectWindowSpec reverb = ReverbSpec();
-    static const EffectWindowSpec chorus = ChorusSpec();
+const EffectWindowTable& EffectWindow(EffectWindowKind kind) {
+    static const EffectWindowTable delay = DelayTable();
+    static const EffectWindowTable reverb = ReverbTable();
+    static const EffectWindowTable chorus = ChorusTable();
     switch (kind) {
     case EffectWindowKind::Delay:
         return delay;
@@ -236,10 +236,10 @@ std::string EffectValueText(ValueLabelStyle style, int value) {
 }
 
 EffectWindowLogic::EffectWindowLogic(SongSettings& settings, EffectWindowKind kind)
-    : settings(settings), spec(EffectWindow(kind)) {}
+    : settings(settings), table(EffectWindow(kind)) {}
 
 int EffectWindowLogic::InitialPosition(int sliderIndex) const {
-    return ReadEffectField(settings, spec.sliders[sliderIndex].field);
+    return ReadEffectField(settings, table.sliders[sliderIndex].field);
 }
 
 bool EffectWindowLogic::CrossDelayChecked() const {
@@ -248,18 +248,18 @@ bool EffectWindowLogic::CrossDelayChecked() const {
 
 bool EffectWindowLogic::OnSliderChanged(int sliderIndex, int position) {
     if (ready) {
-        StoreEffectField(settings, spec.sliders[sliderIndex].field, position);
+        StoreEffectField(settings, table.sliders[sliderIndex].field, position);
     }
-    return ready || !spec.labelsWaitForReady;
+    return ready || !table.labelsWaitForReady;
 }
 
 std::string EffectWindowLogic::LabelText(int sliderIndex) const {
-    const EffectSlider& slider = spec.sliders[sliderIndex];
+    const EffectSlider& slider = table.sliders[sliderIndex];
     return EffectValueText(slider.style, ReadEffectField(settings, slider.field));
 }
 
 int EffectWindowLogic::OnSynchro(const SynchroRow& row, int multiple) {
-    const SliderRange range = spec.sliders[row.sliderIndex].range;
+    const SliderRange range = table.sliders[row.sliderIndex].range;
     // In 64 bits: a damaged tempo must not wrap around into a short delay.
     const int64_t lines = int64_t(multiple) * settings.lineLength.load();
     const int position = static_cast<int>(std::clamp<int64_t>(lines, range.minimum, range.maximum));

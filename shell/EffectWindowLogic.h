@@ -115,7 +115,7 @@ struct CrossDelayOption {
     int row = 0;
 };
 
-struct EffectWindowSpec {
+struct EffectWindowTable {
     EffectWindowKind kind;
     const char* title;
     int width; // dialog units
@@ -128,7 +128,7 @@ struct EffectWindowSpec {
     bool labelsWaitForReady;
 };
 
-const EffectWindowSpec& EffectWindow(EffectWindowKind kind);
+const EffectWindowTable& EffectWindow(EffectWindowKind kind);
 
 constexpr int kSynchroButtonCount = 6;
 
@@ -151,7 +151,7 @@ class EffectWindowLogic {
 public:
     EffectWindowLogic(SongSettings& settings, EffectWindowKind kind);
 
-    const EffectWindowSpec& Spec() const { return spec; }
+    const EffectWindowTable& Table() const { return table; }
     bool Ready() const { return ready; }
     void SetReady(bool isReady) { ready = isReady; }
 
@@ -173,7 +173,7 @@ public:
 
 private:
     SongSettings& settings;
-    const EffectWindowSpec& spec;
+    const EffectWindowTable& table;
     bool ready = false;
 };
 

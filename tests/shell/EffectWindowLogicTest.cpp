@@ -58,7 +58,7 @@ Snapshot Changes(const Snapshot& before, const Snapshot& after) {
 
 std::vector<std::string> Labels(const EffectWindowLogic& logic) {
     std::vector<std::string> labels;
-    for (int n = 0; n < int(logic.Spec().sliders.size()); ++n) {
+    for (int n = 0; n < int(logic.Table().sliders.size()); ++n) {
         labels.push_back(logic.LabelText(n));
     }
     return labels;
@@ -107,8 +107,8 @@ TEST(EffectWindowLabels, ReverbModeLabelFollowsTheStoredMode) {
 TEST(EffectWindowSynchro, SetsWholeLinesClampedToOneSecond) {
     SongSettings settings;
     EffectWindowLogic logic = ReadyWindow(settings, EffectWindowKind::Delay);
-    const SynchroRow& left = logic.Spec().synchroRows[0];
-    const SynchroRow& right = logic.Spec().synchroRows[1];
+    const SynchroRow& left = logic.Table().synchroRows[0];
+    const SynchroRow& right = logic.Table().synchroRows[1];
 
     EXPECT_EQ(logic.OnSynchro(left, 6), 31752);
     EXPECT_EQ(settings.delay.delayLeft, 31752);
@@ -132,9 +132,9 @@ TEST(EffectWindowSynchro, ADamagedTempoCannotWrapIntoAShortDelay) {
     SongSettings settings;
     EffectWindowLogic logic = ReadyWindow(settings, EffectWindowKind::Delay);
     settings.lineLength = std::numeric_limits<int32_t>::max();
-    EXPECT_EQ(logic.OnSynchro(logic.Spec().synchroRows[0], 6), 44100);
+    EXPECT_EQ(logic.OnSynchro(logic.Table().synchroRows[0], 6), 44100);
     settings.lineLength = -5;
-    EXPECT_EQ(logic.OnSynchro(logic.Spec().synchroRows[0], 2), 0);
+    EXPECT_EQ(logic.OnSynchro(logic.Table().synchroRows[0], 2), 0);
 }
 
 TEST(EffectWindowStores, NothingIsStoredBeforeTheWindowIsReady) {
@@ -144,15 +144,15 @@ TEST(EffectWindowStores, NothingIsStoredBeforeTheWindowIsReady) {
         const Snapshot before = Take(settings);
         EffectWindowLogic logic(settings, kind);
         ASSERT_FALSE(logic.Ready());
-        for (int n = 0; n < int(logic.Spec().sliders.size()); ++n) {
+        for (int n = 0; n < int(logic.Table().sliders.size()); ++n) {
             const bool refresh = logic.OnSliderChanged(n, 1);
             // Only the reverb window waits for the ready flag with its labels.
-            EXPECT_EQ(refresh, kind != EffectWindowKind::Reverb) << logic.Spec().title;
+            EXPECT_EQ(refresh, kind != EffectWindowKind::Reverb) << logic.Table().title;
         }
-        for (const SynchroRow& row : logic.Spec().synchroRows) {
+        for (const SynchroRow& row : logic.Table().synchroRows) {
             logic.OnSynchro(row, 1);
         }
-        EXPECT_EQ(Changes(before, Take(settings)), Snapshot{}) << logic.Spec().title;
+        EXPECT_EQ(Changes(before, Take(settings)), Snapshot{}) << logic.Table().title;
     }
 }
 
@@ -181,15 +181,15 @@ TEST(EffectWindowStores, EverySliderWritesItsOwnFieldAndNoOther) {
     for (const auto& [kind, fields] : expected) {
         SongSettings settings;
         EffectWindowLogic logic = ReadyWindow(settings, kind);
-        ASSERT_EQ(logic.Spec().sliders.size(), fields.size());
+        ASSERT_EQ(logic.Table().sliders.size(), fields.size());
         for (int n = 0; n < int(fields.size()); ++n) {
-            const EffectSlider& slider = logic.Spec().sliders[n];
+            const EffectSlider& slider = logic.Table().sliders[n];
             EXPECT_EQ(names.at(slider.field), fields[n]) << slider.leftText;
             const int position = slider.range.maximum - 1 - n;
             const Snapshot before = Take(settings);
             EXPECT_TRUE(logic.OnSliderChanged(n, position));
             EXPECT_EQ(Changes(before, Take(settings)), (Snapshot{{fields[n], position}}))
-                << logic.Spec().title << " " << slider.leftText;
+                << logic.Table().title << " " << slider.leftText;
             EXPECT_EQ(logic.InitialPosition(n), position);
         }
     }
@@ -221,7 +221,7 @@ TEST(EffectWindowStores, CrossDelayStoresOneOrZeroWithoutWaitingForReady) {
 }
 
 TEST(EffectWindowLayout, RowsSitInTheirColumns) {
-    const EffectWindowSpec& delay = EffectWindow(EffectWindowKind::Delay);
+    const EffectWindowTable& delay = EffectWindow(EffectWindowKind::Delay);
     EXPECT_STREQ(delay.title, "Delay FX");
     EXPECT_EQ(delay.width, 262);
     EXPECT_EQ(delay.height, 116);
