@@ -103,8 +103,15 @@ void AudioEngine::GetSlotName(int slot, char text[kTextSize]) const {
     std::strncpy(text, name, kTextSize - 1);
 }
 
+AEffect* AudioEngine::LivePlugin(int slot) const {
+    if (slot < 0 || slot >= kSlotCount || !song.slots[slot].IsInstanced()) {
+        return nullptr;
+    }
+    return effect[slot];
+}
+
 AEffect* AudioEngine::CurrentEffect() const {
-    return effect[editor.currentSlot];
+    return LivePlugin(editor.currentSlot);
 }
 
 Pattern& AudioEngine::CurrentPattern() {

@@ -56,7 +56,11 @@ public:
     void ResetSequencer();
     // Copies the slot's display name ("Not instanced" when empty) into `text`.
     void GetSlotName(int slot, char text[kTextSize]) const;
-    AEffect* CurrentEffect() const; // valid only while the current slot is instanced
+    // The instance of `slot`, or null while the slot is not instanced (or is no slot):
+    // a closed instance is never handed out. Any thread holding the lock, or the
+    // user-interface thread.
+    AEffect* LivePlugin(int slot) const;
+    AEffect* CurrentEffect() const; // LivePlugin of the current slot
     Pattern& CurrentPattern();
 
     // --- Plug-in slots ------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "engine/AudioEngine.h"
 #include "plugins/HostCallback.h"
+#include "plugins/PluginCalls.h"
 #include "plugins/PluginLibrary.h"
 #include "plugins/PluginSearchPath.h"
 
@@ -29,11 +30,11 @@ std::string NameProblem(const char* name) {
 }
 
 void StartInstance(AEffect* e, int sampleRate) {
-    e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
-    e->dispatcher(e, effSetProgram, 0, kFirstProgram, nullptr, 0.0f);
-    e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, float(sampleRate));
-    e->dispatcher(e, effSetBlockSize, 0, kProcessBlockSize, nullptr, 0.0f);
-    e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+    plugin::Open(e);
+    plugin::SetProgram(e, kFirstProgram);
+    plugin::SetSampleRate(e, float(sampleRate));
+    plugin::SetBlockSize(e, kProcessBlockSize);
+    plugin::Resume(e);
 }
 
 } // namespace
@@ -84,12 +85,12 @@ void AudioEngine::UnloadPlugin(int slot) {
         return;
     }
     editor.currentParameter = 0;
+    AEffect* e = LivePlugin(slot);
     s.instanced = 0;
-    AEffect* e = effect[slot];
     // An editor left marked open would be idled after its instance is gone.
     hostContext.SetEditorOpen(e, false);
-    e->dispatcher(e, effMainsChanged, 0, 0, nullptr, 0.0f);
-    e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
+    plugin::Suspend(e);
+    plugin::Close(e);
 }
 
 const std::string& AudioEngine::LastPluginError() const {

@@ -3,6 +3,7 @@
 // keeps what the fixed layout cannot (see docs/file-format.md).
 
 #include "engine/AudioEngine.h"
+#include "plugins/PluginCalls.h"
 #include "song/AtomicFileWriter.h"
 #include "song/FileReader.h"
 #include "song/ProjectExtension.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr const char* kMissingPluginCaption = "Vantreel - Missing DLL";
 constexpr const char* kCaption = "Vantreel";
-constexpr int kBankChunk = 0;                      // effGetChunk / effSetChunk index: the bank
 constexpr uint64_t kMaxSavedValueBytes = 1u << 30; // beyond this a plug-in's counts are absurd
 
 std::string SlotLabel(int slot) {
@@ -34,30 +34,6 @@ std::string SlotLabel(int slot) {
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
-}
-
-int32_t ProgramCount(const AEffect* e) {
-    return std::max<int32_t>(e->numPrograms, 0);
-}
-
-int32_t ParameterCount(const AEffect* e) {
-    if (!e->getParameter || !e->setParameter) {
-        return 0;
-    }
-    return std::max<int32_t>(e->numParams, 0);
-}
-
-bool HasChunks(const AEffect* e) {
-    return (e->flags & effFlagsProgramChunks) != 0;
-}
-
-PluginRecordInfo ShapeOf(const AEffect* e) {
-    PluginRecordInfo info;
-    info.uniqueId = e->uniqueID;
-    info.numPrograms = ProgramCount(e);
-    info.numParams = ParameterCount(e);
-    info.programChunks = HasChunks(e);
-    return info;
 }
 
 // Values outside 0..1 (or not numbers at all) only come from damaged files, and a
@@ -125,8 +101,8 @@ private:
     }
 
     bool WritePluginRecord(int slot) {
-        AEffect* e = engine.effect[slot];
-        PluginRecordInfo info = ShapeOf(e);
+        AEffect* e = engine.LivePlugin(slot);
+        PluginRecordInfo info = plugin::ShapeOf(e);
         if (uint64_t(info.numPrograms) * uint64_t(info.numParams) > kMaxSavedValueBytes / 4) {
             problem = SlotLabel(slot) + ": the plug-in reports " +
                       std::to_string(info.numPrograms) + " programs of " +
@@ -135,15 +111,15 @@ private:
         }
         const std::size_t start = out.Size();
         out.Bytes(song.slots[slot].dllName, kPluginNameSize);
-        const VstIntPtr current = e->dispatcher(e, effGetProgram, 0, 0, nullptr, 0.0f);
+        const VstIntPtr current = plugin::GetProgram(e);
         out.I32(static_cast<int32_t>(current));
         for (int32_t p = 0; p < info.numPrograms; ++p) {
-            e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
+            plugin::SetProgram(e, p);
             for (int32_t k = 0; k < info.numParams; ++k) {
-                out.F32(e->getParameter(e, k));
+                out.F32(plugin::GetParameter(e, k));
             }
         }
-        e->dispatcher(e, effSetProgram, 0, current, nullptr, 0.0f);
+        plugin::SetProgram(e, current);
         if (info.programChunks) {
             WriteChunk(slot, e);
         }
@@ -154,7 +130,7 @@ private:
 
     void WriteChunk(int slot, AEffect* e) {
         void* data = nullptr;
-        VstIntPtr size = e->dispatcher(e, effGetChunk, kBankChunk, 0, &data, 0.0f);
+        VstIntPtr size = plugin::GetChunk(e, &data);
         if (size < 0 || size > INT32_MAX || (size > 0 && data == nullptr)) {
             warnings.push_back(SlotLabel(slot) + ": the plug-in " +
                                Quoted(song.slots[slot].dllName) +
@@ -368,11 +344,11 @@ private:
             }
             return KeepMissingRecord(slot, instancedByte, rawName, *stored);
         }
-        AEffect* e = engine.effect[slot];
-        if (stored && !stored->SameShape(ShapeOf(e))) {
+        AEffect* e = engine.LivePlugin(slot);
+        if (stored && !stored->SameShape(plugin::ShapeOf(e))) {
             file.Skip(stored->recordSize - kPluginNameSize);
             Fault(SlotLabel(slot) + ": " + Quoted(name) + " is not the plug-in the project was " +
-                  "saved with (" + ShapeText(*stored) + " then, " + ShapeText(ShapeOf(e)) +
+                  "saved with (" + ShapeText(*stored) + " then, " + ShapeText(plugin::ShapeOf(e)) +
                   " now). Its stored settings were not applied; it starts from its defaults.");
             return true;
         }
@@ -412,12 +388,12 @@ private:
     }
 
     bool ReadPluginState(int slot, const char* name, const PluginRecordInfo* stored) {
-        AEffect* e = engine.effect[slot];
+        AEffect* e = engine.LivePlugin(slot);
         const uint64_t recordEnd =
             file.Position() - kPluginNameSize + (stored ? stored->recordSize : 0);
         PluginState state;
         std::string damage;
-        if (!ReadState(ShapeOf(e), stored, state, damage)) {
+        if (!ReadState(plugin::ShapeOf(e), stored, state, damage)) {
             if (stored) {
                 // The record's end is known: skip it and go on with the rest of the song.
                 file.Seek(recordEnd);
@@ -493,18 +469,18 @@ private:
     // The calls and their order are those of the original loader; the chunk comes
     // after the per-program values, so it wins.
     void ApplyState(int slot, AEffect* e, const PluginState& state) {
-        const int32_t programs = ProgramCount(e);
-        const int32_t params = ParameterCount(e);
+        const int32_t programs = plugin::ProgramCount(e);
+        const int32_t params = plugin::ParameterCount(e);
         bool clamped = false;
         for (int32_t p = 0; p < programs; ++p) {
-            e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
+            plugin::SetProgram(e, p);
             for (int32_t k = 0; k < params; ++k) {
                 const float value = state.values[std::size_t(p) * params + k];
-                e->setParameter(e, k, UsableParameter(value, clamped));
+                plugin::SetParameter(e, k, UsableParameter(value, clamped));
             }
         }
         if (state.program >= 0 && state.program < std::max(programs, 1)) {
-            e->dispatcher(e, effSetProgram, 0, state.program, nullptr, 0.0f);
+            plugin::SetProgram(e, state.program);
         } else {
             Note(SlotLabel(slot) + ": the stored program number " + std::to_string(state.program) +
                  " does not exist; program 0 is kept.");
@@ -513,8 +489,8 @@ private:
             Note(SlotLabel(slot) + ": stored parameter values outside 0..1 were limited to it.");
         }
         if (state.hasChunk && !state.chunk.empty()) {
-            e->dispatcher(e, effSetChunk, kBankChunk, VstIntPtr(state.chunk.size()),
-                          const_cast<uint8_t*>(state.chunk.data()), 0.0f);
+            plugin::SetChunk(e, const_cast<uint8_t*>(state.chunk.data()),
+                             VstIntPtr(state.chunk.size()));
         }
     }
 

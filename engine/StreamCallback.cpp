@@ -4,6 +4,7 @@
 #include "engine/AudioEngine.h"
 
 #include "effects/FloatLanes.h"
+#include "plugins/PluginCalls.h"
 
 #include <chrono>
 #include <cmath>
@@ -145,8 +146,8 @@ void AudioEngine::RenderBlock() {
 }
 
 void AudioEngine::RenderSlot(int slot) {
-    AEffect* plugin = effect[slot];
-    plugin->dispatcher(plugin, effProcessEvents, 0, 0, eventLists[slot].AsVstEvents(), 0.0f);
+    AEffect* instance = effect[slot]; // RenderBlock calls only instanced slots
+    plugin::ProcessEvents(instance, eventLists[slot].AsVstEvents());
 
     float* left = slotOutLeft[slot];
     float* right = slotOutRight[slot];
@@ -158,11 +159,7 @@ void AudioEngine::RenderSlot(int slot) {
     }
     std::memset(left, 0, sizeof slotOutLeft[slot]);
     std::memset(right, 0, sizeof slotOutRight[slot]);
-    if (plugin->flags & effFlagsCanReplacing) {
-        plugin->processReplacing(plugin, channels, channels, kBlockFrames);
-    } else {
-        plugin->process(plugin, channels, channels, kBlockFrames);
-    }
+    plugin::Render(instance, channels, kBlockFrames);
     // RenderBlock adds the output to the sends and the mix once all slots have run.
 }
 

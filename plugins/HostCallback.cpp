@@ -1,6 +1,7 @@
 #include "plugins/HostCallback.h"
 
 #include "plugins/HostContext.h"
+#include "plugins/PluginCalls.h"
 #include "song/CursorCell.h"
 #include "song/SongSettings.h"
 
@@ -34,17 +35,11 @@ void CopyAnswer(void* ptr, const char* text) {
     }
 }
 
-void Forward(AEffect* effect, VstInt32 opcode) {
-    if (effect != nullptr) {
-        effect->dispatcher(effect, opcode, 0, 0, nullptr, 0.0f);
-    }
-}
-
 // Editor idling reaches only an editor that is open: some plug-ins crash when asked
 // to idle an editor they never created.
 void ForwardEditorIdle(AEffect* effect, const HostContext* context) {
-    if (context != nullptr && context->IsEditorOpen(effect)) {
-        Forward(effect, effEditIdle);
+    if (effect != nullptr && context != nullptr && context->IsEditorOpen(effect)) {
+        plugin::EditIdle(effect);
     }
 }
 
@@ -102,7 +97,9 @@ VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     case audioMasterSizeWindow:
         return RequestEditorSize(effect, context, index, value);
     case audioMasterNeedIdle:
-        Forward(effect, effIdle);
+        if (effect != nullptr) {
+            plugin::Idle(effect);
+        }
         return 1;
     case audioMasterGetSampleRate:
         return SampleRate(context);

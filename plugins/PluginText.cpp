@@ -1,5 +1,7 @@
 #include "plugins/PluginText.h"
 
+#include "plugins/PluginCalls.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -12,7 +14,7 @@ std::string GetPluginText(AEffect* effect, VstInt32 opcode, VstInt32 index) {
     // One spare byte past what the plug-in is offered keeps the text terminated even
     // when it fills the whole buffer.
     char buffer[kPluginTextBufferSize + 1] = {};
-    effect->dispatcher(effect, opcode, index, 0, buffer, 0.0f);
+    plugin::GetText(effect, opcode, index, buffer);
     const std::size_t length = strnlen(buffer, kPluginTextBufferSize);
     return std::string(buffer, std::min(length, kShownPluginTextLength));
 }

@@ -1,6 +1,7 @@
 #include "shell/PanelLogic.h"
 
 #include "engine/AudioEngine.h"
+#include "plugins/PluginCalls.h"
 #include "plugins/PluginText.h"
 
 #include <algorithm>
@@ -33,15 +34,11 @@ int CurrentSlot(const AudioEngine& engine) {
 
 // The current slot's instance, or null when the slot is empty.
 AEffect* InstancedEffect(const AudioEngine& engine) {
-    const int slot = CurrentSlot(engine);
-    if (!engine.song.slots[slot].IsInstanced()) {
-        return nullptr;
-    }
-    return engine.effect[slot];
+    return engine.LivePlugin(CurrentSlot(engine));
 }
 
 int ProgramOf(AEffect* effect) {
-    return static_cast<int>(effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f));
+    return static_cast<int>(plugin::GetProgram(effect));
 }
 
 // Keeps the parameter index inside the plug-in's parameters; true when it names one.
@@ -127,7 +124,7 @@ PluginPanelTexts ReadPluginPanelTexts(AudioEngine& engine) {
     texts.parameter = IndexedText(parameter, GetParamName(effect, parameter));
     texts.description =
         DescriptionText(GetParamDisplay(effect, parameter), GetParamLabel(effect, parameter));
-    texts.parameterPosition = ParameterSliderPosition(effect->getParameter(effect, parameter));
+    texts.parameterPosition = ParameterSliderPosition(plugin::GetParameter(effect, parameter));
     return texts;
 }
 
@@ -146,7 +143,7 @@ void StepProgram(AudioEngine& engine, int delta) {
     // host never passes one outside it.
     const int program = ProgramOf(effect) + delta;
     if (program >= 0 && program < effect->numPrograms) {
-        effect->dispatcher(effect, effSetProgram, 0, program, nullptr, 0.0f);
+        plugin::SetProgram(effect, program);
     }
 }
 
@@ -171,7 +168,7 @@ void RandomiseParameters(AudioEngine& engine, const std::function<int()>& random
     }
     for (int parameter = 0; parameter < effect->numParams; ++parameter) {
         const int r = random15() & kRandomMask;
-        effect->setParameter(effect, parameter, static_cast<float>(r / kRandomScale));
+        plugin::SetParameter(effect, parameter, static_cast<float>(r / kRandomScale));
     }
 }
 
@@ -188,7 +185,7 @@ void SetParameterFromSlider(AudioEngine& engine, int position) {
     }
     const int parameter = engine.editor.currentParameter;
     if (parameter >= 0 && parameter < effect->numParams) {
-        effect->setParameter(effect, parameter, ParameterFromSlider(position));
+        plugin::SetParameter(effect, parameter, ParameterFromSlider(position));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "shell/PluginEditorWindow.h"
 
 #include "engine/AudioEngine.h"
+#include "plugins/PluginCalls.h"
 #include "shell/BusyCursor.h"
 #include "shell/PanelText.h"
 #include "shell/X11Display.h"
@@ -20,10 +21,8 @@ constexpr int kExtraHeight = 3;
 } // namespace
 
 bool PluginEditorWindow::CanOpen(const AudioEngine& engine) {
-    const int slot = engine.editor.currentSlot;
-    const AEffect* effect = engine.effect[slot];
-    return engine.song.slots[slot].IsInstanced() && effect != nullptr &&
-           (effect->flags & effFlagsHasEditor) != 0;
+    const AEffect* effect = engine.CurrentEffect();
+    return effect != nullptr && plugin::HasEditor(effect);
 }
 
 bool PluginEditorWindow::PlatformShowsEditors() {
@@ -71,13 +70,12 @@ void PluginEditorWindow::OpenEditor() {
     // Sizes asked for while the editor builds itself are kept for after the opening.
     engine.hostContext.SetEditorOpening(&effect);
     // On X11 the plug-in takes the window id of its parent.
-    Dispatch(effEditOpen, 0, reinterpret_cast<void*>(window));
+    plugin::EditOpen(&effect, reinterpret_cast<void*>(window));
     editorOpen = true;
     engine.hostContext.SetEditorOpen(&effect, true);
-    ERect* rect = nullptr;
-    Dispatch(effEditGetRect, 0, &rect);
+    const ERect* rect = plugin::EditGetRect(&effect);
     Resize(rect != nullptr ? HostSizeFor(*rect) : HostSizeFor(kDefaultEditorSize));
-    Dispatch(effEditTop);
+    plugin::EditTop(&effect);
     ServeSizeRequest();
 }
 
@@ -88,7 +86,7 @@ void PluginEditorWindow::CloseEditor() {
     idleTimer.stop();
     editorOpen = false;
     engine.hostContext.SetEditorOpen(&effect, false);
-    Dispatch(effEditClose);
+    plugin::EditClose(&effect);
 }
 
 void PluginEditorWindow::Resize(QSize size) {
@@ -113,14 +111,10 @@ void PluginEditorWindow::done(int result) {
 
 void PluginEditorWindow::timerEvent(QTimerEvent* event) {
     if (editorOpen) {
-        Dispatch(effEditIdle);
+        plugin::EditIdle(&effect);
         ServeSizeRequest();
     }
     QDialog::timerEvent(event);
-}
-
-VstIntPtr PluginEditorWindow::Dispatch(VstInt32 opcode, VstIntPtr value, void* ptr) {
-    return effect.dispatcher(&effect, opcode, 0, value, ptr, 0.0f);
 }
 
 } // namespace vantreel

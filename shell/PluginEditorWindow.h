@@ -57,7 +57,6 @@ private:
     void Resize(QSize size);
     // Applies the size the editor last asked for, if it asked.
     void ServeSizeRequest();
-    VstIntPtr Dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr);
 
     AudioEngine& engine;
     AEffect& effect;

@@ -7,6 +7,7 @@
 
 #include "PanelTestSupport.h"
 
+#include "plugins/PluginCalls.h"
 #include "shell/ControlPanel.h"
 #include "shell/EditorView.h"
 #include "shell/MainFrame.h"
@@ -123,8 +124,8 @@ protected:
         }
         return cells;
     }
-    AEffect& Synth() { return *Engine().effect[0]; }
-    int Program() { return int(Synth().dispatcher(&Synth(), effGetProgram, 0, 0, nullptr, 0.0f)); }
+    AEffect& Synth() { return *Engine().LivePlugin(0); }
+    int Program() { return int(plugin::GetProgram(&Synth())); }
     std::vector<float> Parameters() {
         std::vector<float> values;
         for (int p = 0; p < Synth().numParams; ++p) {

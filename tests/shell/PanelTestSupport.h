@@ -5,6 +5,7 @@
 // next modal window the code under test opens.
 
 #include "engine/AudioEngine.h"
+#include "plugins/PluginCalls.h"
 #include "support/ScopedEnvironment.h"
 #include "support/ScratchFolder.h"
 #include "testplugins/probe/ProbeLog.h"
@@ -90,16 +91,15 @@ protected:
         ASSERT_TRUE(probe.Ok()) << "the probe plug-in was not built in " << kOwnPluginDir;
         ASSERT_TRUE(engine->LoadPlugin(slot, kProbeFile)) << engine->LastPluginError();
         engine->editor.currentSlot = slot;
-        probe.clearLog(engine->effect[slot]);
+        probe.clearLog(engine->LivePlugin(slot));
     }
+    // The raw field: the log of an instance the test has closed is still read.
     probe::ProbeLog& Log(int slot = 0) { return *probe.log(engine->effect[slot]); }
-    AEffect& Effect(int slot = 0) { return *engine->effect[slot]; }
+    AEffect& Effect(int slot = 0) { return *engine->LivePlugin(slot); }
     float Parameter(int index, int slot = 0) {
         return Effect(slot).getParameter(&Effect(slot), index);
     }
-    int Program(int slot = 0) {
-        return int(Effect(slot).dispatcher(&Effect(slot), effGetProgram, 0, 0, nullptr, 0.0f));
-    }
+    int Program(int slot = 0) { return int(plugin::GetProgram(&Effect(slot))); }
 };
 
 } // namespace vantreel::test

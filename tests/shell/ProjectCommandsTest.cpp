@@ -122,7 +122,7 @@ TEST_F(ProjectCommandsTest, SaveWarnsEveryTimeEvenWhenCancelled) {
 
 TEST_F(ProjectCommandsTest, SavedSongComesBackWithItsPlugin) {
     LoadProbe(2);
-    Effect(2).dispatcher(&Effect(2), effSetProgram, 0, 1, nullptr, 0.0f);
+    plugin::SetProgram(&Effect(2), 1);
     Effect(2).setParameter(&Effect(2), 1, 0.75f);
     engine->song.settings.lineLength = 4410;
     engine->song.slots[2].patterns[0].SetName("Riff");

@@ -2,6 +2,7 @@
 // round trip, and what happens to files that are damaged or name missing plug-ins.
 
 #include "ProjectTestSupport.h"
+#include "plugins/PluginCalls.h"
 #include "song/Crc32.h"
 #include "song/ProjectExtension.h"
 #include "song/ProjectPath.h"
@@ -78,9 +79,9 @@ TEST_F(ProjectFileTest, APluginRecordHoldsNameProgramEveryProgramsValuesAndTheCh
     at += kPluginNameSize;
     EXPECT_EQ(1, I32At(bytes, at));
     at += 4;
-    AEffect* e = engine->effect[1];
+    AEffect* e = engine->LivePlugin(1);
     for (int p = 0; p < probe::kProbeProgramCount; ++p) {
-        e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
+        plugin::SetProgram(e, p);
         for (int k = 0; k < probe::kProbeParameterCount; ++k, at += 4) {
             float stored;
             std::memcpy(&stored, &bytes[at], 4);
@@ -109,7 +110,7 @@ TEST_F(ProjectFileTest, SaveLoadSaveGivesTheSameBytesAndTheSameSong) {
     SetPluginValues(*engine, 2, 2);
     SetPluginValues(*engine, 9, 3);
     char programName[] = "Round trip";
-    engine->effect[0]->dispatcher(engine->effect[0], effSetProgramName, 0, 0, programName, 0.0f);
+    plugin::Dispatch(engine->LivePlugin(0), effSetProgramName, 0, 0, programName);
     FillSong(*engine, 42);
     engine->song.settings.sampleRate = 48000;
     const std::string first = Save(*engine, "first.vpf");
@@ -118,16 +119,15 @@ TEST_F(ProjectFileTest, SaveLoadSaveGivesTheSameBytesAndTheSameSong) {
     EXPECT_TRUE(messages.messages.empty());
     ExpectSameSong(*engine, *loaded);
     for (int slot : {0, 2, 9}) {
-        AEffect* a = engine->effect[slot];
-        AEffect* b = loaded->effect[slot];
-        EXPECT_EQ(a->dispatcher(a, effGetProgram, 0, 0, nullptr, 0.0f),
-                  b->dispatcher(b, effGetProgram, 0, 0, nullptr, 0.0f));
+        AEffect* a = engine->LivePlugin(slot);
+        AEffect* b = loaded->LivePlugin(slot);
+        EXPECT_EQ(plugin::GetProgram(a), plugin::GetProgram(b));
         for (int k = 0; k < a->numParams; ++k) {
             EXPECT_EQ(a->getParameter(a, k), b->getParameter(b, k)) << "slot " << slot;
         }
     }
     char name[64] = {};
-    loaded->effect[0]->dispatcher(loaded->effect[0], effGetProgramName, 0, 0, name, 0.0f);
+    plugin::GetText(loaded->LivePlugin(0), effGetProgramName, 0, name);
     EXPECT_STREQ("Round trip", name); // program names travel in the probe's chunk
 
     EXPECT_EQ(ReadBytes(first), ReadBytes(Save(*loaded, "second.vpf")));
@@ -136,7 +136,7 @@ TEST_F(ProjectFileTest, SaveLoadSaveGivesTheSameBytesAndTheSameSong) {
 TEST_F(ProjectFileTest, LoadingFeedsEveryProgramThenTheCurrentOneThenTheChunk) {
     ASSERT_TRUE(engine->LoadPlugin(0, kProbeName));
     SetPluginValues(*engine, 0, 4);
-    engine->effect[0]->dispatcher(engine->effect[0], effSetProgram, 0, 2, nullptr, 0.0f);
+    plugin::SetProgram(engine->LivePlugin(0), 2);
     const std::string path = Save(*engine, "order.vpf");
     auto loaded = Loaded(path, true);
     probe::ProbeLog* log = ProbeLogOf(*loaded, 0);

@@ -1,18 +1,20 @@
 #include "ProjectTestSupport.h"
 
+#include "plugins/PluginCalls.h"
+
 #include <random>
 
 namespace vantreel::testing {
 
 void SetPluginValues(AudioEngine& engine, int slot, int seed) {
-    AEffect* e = engine.effect[slot];
+    AEffect* e = engine.LivePlugin(slot);
     for (int p = 0; p < e->numPrograms; ++p) {
-        e->dispatcher(e, effSetProgram, 0, p, nullptr, 0.0f);
+        plugin::SetProgram(e, p);
         for (int k = 0; k < e->numParams; ++k) {
             e->setParameter(e, k, float((seed * 7 + p * 13 + k * 3) % 17) / 16.0f);
         }
     }
-    e->dispatcher(e, effSetProgram, 0, e->numPrograms > 1 ? 1 : 0, nullptr, 0.0f);
+    plugin::SetProgram(e, e->numPrograms > 1 ? 1 : 0);
 }
 
 void FillSong(AudioEngine& engine, uint32_t seed) {

@@ -8,6 +8,7 @@
 // in use.
 
 #include "engine/AudioEngine.h"
+#include "plugins/PluginCalls.h"
 
 #include <cstdio>
 #include <cstring>
@@ -135,8 +136,7 @@ bool LoadSynth(AudioEngine& engine, int slot, int program) {
                      engine.LastPluginError().c_str());
         return false;
     }
-    AEffect* e = engine.effect[slot];
-    e->dispatcher(e, effSetProgram, 0, program, nullptr, 0.0f);
+    plugin::SetProgram(engine.LivePlugin(slot), program);
     return true;
 }
 

@@ -1,0 +1,65 @@
+#pragma once
+// Every call the host makes into a plug-in, one named function each. The raw
+// dispatcher is reached from here only, so each call's arguments are written once and
+// a check against a misbehaving plug-in has one place to go.
+//
+// Threads: the caller's. An instance is called on the user-interface thread, or on
+// the audio thread for processing, never on two at once: the EngineLock sees to that.
+
+#include "plugins/VstAbi.h"
+#include "song/ProjectExtension.h"
+
+#include <cstdint>
+
+namespace vantreel::plugin {
+
+// The index of the bank in effGetChunk and effSetChunk, as against a single program.
+constexpr VstInt32 kBankChunk = 0;
+
+// The one raw call; the functions below are made of it.
+VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                   void* ptr = nullptr, float opt = 0.0f);
+
+// --- Life of an instance ------------------------------------------------------------
+void Open(AEffect* effect);
+void Close(AEffect* effect); // the instance must not be called again
+void SetSampleRate(AEffect* effect, float sampleRate);
+void SetBlockSize(AEffect* effect, VstIntPtr frames);
+void Resume(AEffect* effect);  // switched on: processing may start
+void Suspend(AEffect* effect); // switched off: no processing until resumed
+
+// --- Programs, parameters and state -------------------------------------------------
+void SetProgram(AEffect* effect, VstIntPtr program);
+VstIntPtr GetProgram(AEffect* effect);
+float GetParameter(AEffect* effect, VstInt32 index);
+void SetParameter(AEffect* effect, VstInt32 index, float value);
+// The bank chunk: its size, with `data` pointing into the plug-in's own memory.
+VstIntPtr GetChunk(AEffect* effect, void** data);
+void SetChunk(AEffect* effect, void* data, VstIntPtr size);
+// Asks one of the effGet... text calls to write into `buffer`.
+void GetText(AEffect* effect, VstInt32 opcode, VstInt32 index, char* buffer);
+
+// --- What an instance says of itself ------------------------------------------------
+int32_t ProgramCount(const AEffect* effect); // never negative
+// Never negative; 0 for a plug-in without both parameter calls.
+int32_t ParameterCount(const AEffect* effect);
+bool HasChunks(const AEffect* effect);
+bool HasEditor(const AEffect* effect);
+// What a project file records of the instance to read its settings back.
+PluginRecordInfo ShapeOf(const AEffect* effect);
+
+// --- Processing (audio thread, or any thread while none renders) ---------------------
+void ProcessEvents(AEffect* effect, void* events);
+// Renders `frames` frames into `channels`, which the plug-in may also read as input;
+// the caller clears them first, so an accumulating plug-in gives the same result.
+void Render(AEffect* effect, float** channels, VstInt32 frames);
+
+// --- The editor (user-interface thread) ----------------------------------------------
+void EditOpen(AEffect* effect, void* window); // on X11, the parent window's id
+void EditClose(AEffect* effect);
+ERect* EditGetRect(AEffect* effect); // null when the editor names none
+void EditTop(AEffect* effect);
+void EditIdle(AEffect* effect);
+void Idle(AEffect* effect); // the idle the plug-in asked for with audioMasterNeedIdle
+
+} // namespace vantreel::plugin
