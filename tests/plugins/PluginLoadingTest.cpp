@@ -76,6 +76,25 @@ TEST_F(PluginLoadingTest, UnloadSuspendsThenClosesAndKeepsTheName) {
     EXPECT_EQ(log->dispatches.Size(), 2);
 }
 
+// The windows reach instances through these two: a closed one must never come back.
+TEST_F(PluginLoadingTest, OnlyALiveInstanceIsHandedOut) {
+    engine->editor.currentSlot = 3;
+    EXPECT_EQ(engine->CurrentEffect(), nullptr);
+    ASSERT_TRUE(engine->LoadPlugin(3, kProbeName));
+    AEffect* live = engine->LivePlugin(3);
+    ASSERT_NE(live, nullptr);
+    EXPECT_EQ(engine->CurrentEffect(), live);
+
+    engine->UnloadPlugin(3);
+    EXPECT_EQ(engine->LivePlugin(3), nullptr);
+    EXPECT_EQ(engine->CurrentEffect(), nullptr);
+
+    engine->editor.currentSlot = 40; // a damaged index names no slot
+    EXPECT_EQ(engine->CurrentEffect(), nullptr);
+    EXPECT_EQ(engine->LivePlugin(-1), nullptr);
+    EXPECT_EQ(engine->LivePlugin(kSlotCount), nullptr);
+}
+
 TEST_F(PluginLoadingTest, SameLibraryInTwoSlotsGivesIndependentInstances) {
     ASSERT_TRUE(engine->LoadPlugin(0, kProbeName));
     ASSERT_TRUE(engine->LoadPlugin(1, kProbeName));
