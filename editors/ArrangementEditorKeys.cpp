@@ -99,11 +99,11 @@ void ArrangementEditorKeys::StepSlot(int delta) {
 }
 
 void ArrangementEditorKeys::MarkLoopStart() {
-    engine.BlockStart();
+    engine.SetLoopStartAtCursor();
 }
 
 void ArrangementEditorKeys::MarkSongEnd() {
-    engine.BlockEnd();
+    engine.SetSongEndAtCursor();
 }
 
 } // namespace vantreel

@@ -35,7 +35,7 @@ AudioEngine* AudioEngine::Current() {
 }
 
 void AudioEngine::OpenOutput(OutputMode mode) {
-    if (mode == OutputMode::None) {
+    if (mode == OutputMode::CallerDriven) {
         return;
     }
     if (mode == OutputMode::Device) {
@@ -60,10 +60,6 @@ double AudioEngine::CpuUsage() const {
     return output ? output->CpuUsage() : 0.0;
 }
 
-const char* AudioEngine::OutputName() const {
-    return output ? output->Name() : "none";
-}
-
 void AudioEngine::ClearProject() {
     EngineLockGuard guard(lock);
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -86,7 +82,7 @@ void AudioEngine::ClearSlot() {
             ClearPattern(slot, p);
         }
         for (int t = 0; t < kTracks; ++t) {
-            lastNote[slot][t] = kNoNote;
+            lastData1[slot][t] = kNoNote;
             lastChannel[slot][t] = kNoNote;
         }
     }

@@ -27,9 +27,9 @@
 namespace vantreel {
 
 enum class OutputMode {
-    Device, // the sound card, or the null output when none can be opened
-    Null,   // real-time pace without a device
-    None,   // no stream: the caller drives StreamCallback (tests, offline rendering)
+    Device,       // the sound card, or the paced output when none can be opened
+    Paced,        // real-time pace without a device
+    CallerDriven, // no stream: the caller drives StreamCallback (tests, offline rendering)
 };
 
 enum PlayMode : int32_t { kStopped = 0, kPlayingPattern = 1, kPlayingSong = 2 };
@@ -37,7 +37,8 @@ enum PlayMode : int32_t { kStopped = 0, kPlayingPattern = 1, kPlayingSong = 2 };
 // How long the real-time callback waits for the lock before it gives up the buffer.
 constexpr int kRealtimeLockWaitMicroseconds = 4000;
 
-constexpr int kNoNote = 255; // lastNote / lastChannel / slotPattern when none
+constexpr int kNoNote = 255;    // lastData1 / lastChannel when a track holds no event
+constexpr int kNoPattern = 255; // a slot's playing pattern when it plays none
 
 class AudioEngine {
 public:
@@ -49,54 +50,54 @@ public:
     // The process-wide engine, reached by the host and MIDI callbacks. Any thread.
     static AudioEngine* Current();
 
-    // --- Song model ---------------------------------------------------------------
+    // --- Song model (AudioEngine.cpp) ---------------------------------------------
     void ClearProject(); // closes every plug-in, empties the song; holds the lock
     void ClearSlot();    // every slot: flag, event list, sends, patterns, notes
     void ClearPattern(int slot, int pattern);
-    void ResetSequencer();
     // Copies the slot's display name ("Not instanced" when empty) into `text`.
     void GetSlotName(int slot, char text[kTextSize]) const;
     // The instance of `slot`, or null while the slot is not instanced (or is no slot):
-    // a closed instance is never handed out. Any thread holding the lock, or the
-    // user-interface thread.
+    // a closed instance is never handed out. User-interface thread, or any thread
+    // holding the lock.
     AEffect* LivePlugin(int slot) const;
     AEffect* CurrentEffect() const; // LivePlugin of the current slot
     Pattern& CurrentPattern();
 
-    // --- Plug-in slots ------------------------------------------------------------
+    // --- Plug-in slots (PluginSlots.cpp) ------------------------------------------
     bool LoadPlugin(int slot, const char* name);
     void UnloadPlugin(int slot); // holds the lock
     // Why the last LoadPlugin failed ("" after a success), for the windows to show.
     const std::string& LastPluginError() const;
 
-    // --- Project files (ProjectFiles.cpp) -----------------------------------------
+    // --- Project files (ProjectWriter.cpp, ProjectLoader.cpp) ---------------------
     // SaveProject appends ".vpf" unless the path ends in it and replaces the file only
     // once the new one is whole on the disk. LoadProject is true only when the whole
     // song and every plug-in record were loaded. Both take the lock.
     bool SaveProject(const char* path);
     bool LoadProject(const char* path);
 
-    // --- Output -------------------------------------------------------------------
+    // --- Output (StreamCallback.cpp, AudioEngine.cpp) -----------------------------
     // Fills one buffer of kCallbackFrames stereo frames. With `realtime`, waits for the
     // lock only briefly and writes silence if it cannot get it; otherwise waits.
     // Audio thread (or the offline driver's thread).
     void StreamCallback(int16_t* buffer, bool realtime);
-    double CpuUsage() const; // percent, any thread
-    const char* OutputName() const;
+    double CpuUsage() const;          // percent, any thread
     int VuPosition(float peak) const; // bar position 0..128 for a peak; any thread
 
-    // --- Sequencer ----------------------------------------------------------------
+    // --- Sequencer (Sequencer.cpp) ------------------------------------------------
     void SetTempo(double bpm);
     double GetTempo() const; // any thread
+    void ResetSequencer();
     void ResetSongState();
     void PlayPattern();
     void PlaySong();
     void StopPlayback();         // holds the lock
-    void BlockStart();           // Ctrl+B on the arrangement: loopStart = seqCursorLine
-    void BlockEnd();             // Ctrl+E on the arrangement: songEnd = seqCursorLine
+    void SetLoopStartAtCursor(); // Ctrl+B on the arrangement: loopStart = seqCursorLine
+    void SetSongEndAtCursor();   // Ctrl+E on the arrangement: songEnd = seqCursorLine
     int SongTimeSeconds() const; // whole seconds of song time at songPosition; any thread
+    int32_t LineCounter() const; // samples into the current line; any thread
 
-    // --- Event lists --------------------------------------------------------------
+    // --- Event lists (EventLists.cpp) ---------------------------------------------
     // These four run on the audio thread, or on the user-interface thread holding the
     // lock, except QueueMidiEvent, which any thread may call without the lock.
     void PlayCell(int slot, int track, EventCell cell, int offset);
@@ -114,28 +115,23 @@ public:
     // next save; `kept` marks the slot as missing for the display.
     MissingPluginRecord missingPlugins[kSlotCount];
 
+    // The slots' instances, set by LoadPlugin (or a test's own plug-in); read them
+    // through LivePlugin, which knows whether the instance is still open.
     AEffect* effect[kSlotCount] = {};
     SlotEventList eventLists[kSlotCount];
-    int lastNote[kSlotCount][kTracks];
+    // The first data byte and the channel of the event each track last sent (a note's
+    // key, but any event's first byte): a new note, a note-off cell, a note gate or a
+    // break releases it as a note. Audio thread, or the lock held.
+    int lastData1[kSlotCount][kTracks];
     int lastChannel[kSlotCount][kTracks];
 
     // Playback state: the audio thread advances it; the user interface reads it for
     // display and sets it under the lock.
     std::atomic<int32_t> playMode{kStopped};
     std::atomic<int32_t> patternLine{0};
-    std::atomic<int32_t> lineCounter{0};
     std::atomic<int32_t> songPosition{0};
-    int slotLine[kSlotCount] = {};
-    int slotPattern[kSlotCount] = {};
 
     MasterEffects effects;
-    float mixLeft[kBlockFrames] = {};
-    float mixRight[kBlockFrames] = {};
-    float silentBuffer[kBlockFrames] = {};
-    float sendBufferLeft[kSendCount][kBlockFrames] = {};
-    float sendBufferRight[kSendCount][kBlockFrames] = {};
-    float slotOutLeft[kSlotCount][kBlockFrames] = {};
-    float slotOutRight[kSlotCount][kBlockFrames] = {};
 
     // What plug-ins calling back may reach; published while the engine lives. Declared
     // after the song, the editor state and the play mode, which it refers to.
@@ -154,12 +150,24 @@ private:
     void OpenOutput(OutputMode mode);
     static void OutputCallback(void* user, int16_t* buffer);
 
+    // The sequencer's place: samples into the line, and each slot's line and pattern
+    // in song mode. Audio thread, or the lock held.
+    std::atomic<int32_t> lineCounter{0};
+    int slotLine[kSlotCount] = {};
+    int slotPattern[kSlotCount] = {};
+
+    // One block's buffers. Audio thread only.
+    float mixLeft[kBlockFrames] = {};
+    float mixRight[kBlockFrames] = {};
+    float silentBuffer[kBlockFrames] = {};
+    float sendBufferLeft[kSendCount][kBlockFrames] = {};
+    float sendBufferRight[kSendCount][kBlockFrames] = {};
+    float slotOutLeft[kSlotCount][kBlockFrames] = {};
+    float slotOutRight[kSlotCount][kBlockFrames] = {};
+
     MidiEventQueue midiQueue;
     std::unique_ptr<OutputStream> output;
     std::string lastPluginError;
 };
-
-// floor(x) for every value that occurs: 2x - 0.5 rounded to nearest, shifted right once.
-int FloorToInt(double x);
 
 } // namespace vantreel

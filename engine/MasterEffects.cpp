@@ -2,7 +2,7 @@
 
 #include "effects/ParameterUnit.h"
 #include "effects/PeakMeter.h"
-#include "engine/AudioEngine.h"
+#include "engine/FloorToInt.h"
 
 #include <algorithm>
 #include <cmath>

@@ -46,7 +46,7 @@ void AudioEngine::ResetSequencer() {
 void AudioEngine::ResetSongState() {
     songPosition = 0;
     std::fill(std::begin(slotLine), std::end(slotLine), 0);
-    std::fill(std::begin(slotPattern), std::end(slotPattern), kNoNote);
+    std::fill(std::begin(slotPattern), std::end(slotPattern), kNoPattern);
 }
 
 // The play commands set the counters under the lock, so the audio thread never sees
@@ -76,11 +76,11 @@ void AudioEngine::StopPlayback() {
     }
 }
 
-void AudioEngine::BlockStart() {
+void AudioEngine::SetLoopStartAtCursor() {
     song.settings.loopStart = editor.seqCursorLine.load();
 }
 
-void AudioEngine::BlockEnd() {
+void AudioEngine::SetSongEndAtCursor() {
     song.settings.songEnd = editor.seqCursorLine.load();
 }
 
@@ -90,6 +90,10 @@ int AudioEngine::SongTimeSeconds() const {
         return 0;
     }
     return static_cast<int>(int64_t(songPosition) * song.settings.lineLength / rate);
+}
+
+int32_t AudioEngine::LineCounter() const {
+    return lineCounter.load();
 }
 
 void AudioEngine::AdvanceSequencer() {
@@ -152,7 +156,7 @@ void AudioEngine::StartSongLine(int slot, int offset) {
         for (int t = 0; t < kTracks; ++t) {
             ReleaseTrackNote(slot, t, offset);
         }
-        slotPattern[slot] = kNoNote;
+        slotPattern[slot] = kNoPattern;
         slotLine[slot] = 0;
     } else if (code < kPatternsPerSlot) {
         // Codes 26..253 only come from damaged files and change nothing.
@@ -162,7 +166,7 @@ void AudioEngine::StartSongLine(int slot, int offset) {
 }
 
 void AudioEngine::PlaySongSlotLine(int slot, bool lineStart, int offset) {
-    if (slotPattern[slot] == kNoNote) {
+    if (slotPattern[slot] == kNoPattern) {
         return;
     }
     const Pattern& pattern = song.slots[slot].patterns[slotPattern[slot]];
@@ -196,12 +200,12 @@ void AudioEngine::AdvanceSongMode() {
         }
         if (++counter >= lineLength) {
             for (int j = 0; j < kSlotCount; ++j) {
-                if (slotPattern[j] == kNoNote) {
+                if (slotPattern[j] == kNoPattern) {
                     continue;
                 }
                 if (++slotLine[j] >= song.slots[j].patterns[slotPattern[j]].PlayedLength()) {
                     slotLine[j] = 0;
-                    slotPattern[j] = kNoNote;
+                    slotPattern[j] = kNoPattern;
                 }
             }
             counter = 0;

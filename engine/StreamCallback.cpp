@@ -4,6 +4,7 @@
 #include "engine/AudioEngine.h"
 
 #include "effects/FloatLanes.h"
+#include "engine/FloorToInt.h"
 #include "plugins/PluginCalls.h"
 
 #include <chrono>
@@ -12,10 +13,6 @@
 #include <mutex>
 
 namespace vantreel {
-
-int FloorToInt(double x) {
-    return static_cast<int>(std::lrint(2.0 * x - 0.5)) >> 1;
-}
 
 namespace {
 

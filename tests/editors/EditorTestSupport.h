@@ -44,7 +44,7 @@ constexpr Color Gray(Color c, int v) {
 
 class EditorTest : public ::testing::Test {
 protected:
-    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     EditorController controller{*engine};
     EditorPainter painter{*engine};
     RasterCanvas canvas{kViewWidth, kViewHeight};

@@ -29,7 +29,7 @@ protected:
     }
 
     testing::FakePlugin plugin;
-    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
 };
 
 TEST_F(EngineEffects, SettingsStartAtTheirDefaultsAndSurviveClearProject) {

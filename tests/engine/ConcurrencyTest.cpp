@@ -104,7 +104,7 @@ TEST_F(EngineConcurrencyTest, RealtimeCallbackGivesUpABufferRatherThanWaitForThe
 
     EXPECT_LT(waited, 40ms); // well inside the 46 ms a buffer lasts
     EXPECT_EQ(fake.blocks, blocksBefore);
-    EXPECT_EQ(engine->lineCounter, 0); // the sequencer stood still
+    EXPECT_EQ(engine->LineCounter(), 0); // the sequencer stood still
     for (int16_t s : buffer) {
         ASSERT_EQ(s, 0);
     }

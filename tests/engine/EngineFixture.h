@@ -15,7 +15,7 @@ namespace vantreel::testing {
 
 class EngineFixture : public ::testing::Test {
 protected:
-    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     std::vector<std::unique_ptr<FakePlugin>> fakes;
 
     FakePlugin& Install(int slot, bool replacing = true) {

@@ -29,10 +29,10 @@ TEST_F(EventListTest, SixtyFifthEventIsDroppedAndReported) {
         engine->PlayCell(0, n % kTracks, {0xB0, uint8_t(n), 0, 0}, 0);
     }
     EXPECT_EQ(engine->reporter.TakePending(), 0u);
-    engine->lastNote[0][5] = 77;
+    engine->lastData1[0][5] = 77;
     engine->PlayCell(0, 5, {0xB1, 9, 0, 0}, 0);
     EXPECT_EQ(engine->eventLists[0].numEvents, 64);
-    EXPECT_EQ(engine->lastNote[0][5], 77); // a dropped cell changes no bookkeeping
+    EXPECT_EQ(engine->lastData1[0][5], 77); // a dropped cell changes no bookkeeping
     EXPECT_EQ(engine->reporter.TakePending(), uint32_t(AudioReport::EventBufferFlood));
     EXPECT_EQ(engine->reporter.TakePending(), 0u);
 }
@@ -75,7 +75,7 @@ TEST_F(EventListTest, AllNotesOffSendsSixteenControllersAndForgetsNotes) {
         EXPECT_EQ(e.midiData[1], 123);
     }
     for (int t = 0; t < kTracks; ++t) {
-        EXPECT_EQ(engine->lastNote[0][t], kNoNote);
+        EXPECT_EQ(engine->lastData1[0][t], kNoNote);
         EXPECT_EQ(engine->lastChannel[0][t], kNoNote);
     }
 }
@@ -99,7 +99,7 @@ TEST_F(EventListTest, AllNotesOffOnAnEmptySlotDoesNothing) {
 TEST_F(EventListTest, ControllerCellBecomesTheTracksNoteForLaterReleases) {
     Install(0);
     engine->PlayCell(0, 4, {0xB3, 7, 100, 0}, 0);
-    EXPECT_EQ(engine->lastNote[0][4], 7);
+    EXPECT_EQ(engine->lastData1[0][4], 7);
     EXPECT_EQ(engine->ReleaseTrackNote(0, 4, 9), 1);
     const VstMidiEvent& off = engine->eventLists[0].storage[1];
     EXPECT_EQ(uint8_t(off.midiData[0]), 0x83);
@@ -124,7 +124,7 @@ TEST_F(EventListTest, MidiInputArrivesAtTheStartOfTheNextBlock) {
     ASSERT_EQ(fake.eventCount, 1);
     EXPECT_EQ(fake.events[0].deltaFrames, 0);
     EXPECT_EQ(fake.events[0].bytes[1], 70);
-    EXPECT_EQ(engine->lastNote[2][0], kNoNote); // no bookkeeping for MIDI input
+    EXPECT_EQ(engine->lastData1[2][0], kNoNote); // no bookkeeping for MIDI input
 }
 
 } // namespace

@@ -77,7 +77,7 @@ TEST_F(RenderTest, OfflineRendererInOddChunksGivesTheCallbackStream) {
     fake.rampPerFrame = 1.0f / 8192;
     std::vector<int16_t> direct = Render(4);
 
-    auto other = std::make_unique<AudioEngine>(OutputMode::None);
+    auto other = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     FakePlugin second;
     second.rampPerFrame = 1.0f / 8192;
     other->effect[0] = &second.effect;

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "engine/FloorToInt.h"
 
 #include <cstring>
 

@@ -336,7 +336,7 @@ TEST(HostCallbackWithoutEngineTest, AnswersAsADefaultSong) {
 }
 
 TEST(HostContextTest, OnlyTheLiveEngineIsPublished) {
-    auto first = std::make_unique<AudioEngine>(OutputMode::None);
+    auto first = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     EXPECT_EQ(HostContext::Current(), &first->hostContext);
     first.reset();
     EXPECT_EQ(HostContext::Current(), nullptr);

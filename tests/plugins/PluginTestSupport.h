@@ -49,7 +49,7 @@ protected:
     ScratchFolder scratch;
     ScopedEnvironment config{"XDG_CONFIG_HOME", scratch.MakeFolder("config")};
     ScopedEnvironment vstPath{"VST_PATH", scratch.MakeFolder("shared")};
-    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     probe::ProbeApi probe = probe::ProbeApi::Open((kOwnPluginDir + "/" + kProbeName).c_str());
 
     void SetUp() override {

@@ -219,7 +219,7 @@ TEST_F(EffectDialogTest, CrossDelayBoxStoresOneOrZeroAndClosingKeepsEverything) 
 // The panel's three buttons open their windows modally, and a change made there is
 // in the song after the window closes.
 TEST(EffectDialogsFromThePanel, EachButtonOpensItsWindow) {
-    CMainFrame frame(OutputMode::None);
+    CMainFrame frame(OutputMode::CallerDriven);
     frame.show();
     const struct {
         PanelControlId button;

@@ -35,7 +35,7 @@ TEST(MainFrameMidi, WithoutAnyMidiSystemTheStatusLineSaysNothing) {
     }
     ScopedEnvironment server("JACK_DEFAULT_SERVER", "vantreel-nobody-" + std::to_string(getpid()));
     ScopedEnvironment noStart("JACK_NO_START_SERVER", std::string("1"));
-    CMainFrame frame(OutputMode::None); // a message box here would never return
+    CMainFrame frame(OutputMode::CallerDriven); // a message box here would never return
     EXPECT_EQ(frame.Midi().DeviceCount(), 0);
     EXPECT_FALSE(frame.View().Painter().midiInputRunning);
 }
@@ -48,7 +48,7 @@ TEST(MainFrameMidi, AKeyboardIsCountedRecordsAndRepaintsAndClosesBeforeTheView) 
     RtMidiOut keyboard(RtMidi::UNIX_JACK, "Test keyboard");
     keyboard.openVirtualPort("keys");
 
-    auto frame = std::make_unique<CMainFrame>(OutputMode::None);
+    auto frame = std::make_unique<CMainFrame>(OutputMode::CallerDriven);
     frame->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
     EXPECT_EQ(frame->Midi().DeviceCount(), 1);

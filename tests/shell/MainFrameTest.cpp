@@ -29,7 +29,7 @@ namespace {
 class MainFrameTest : public testing::Test {
 protected:
     void SetUp() override {
-        frame = std::make_unique<CMainFrame>(OutputMode::None);
+        frame = std::make_unique<CMainFrame>(OutputMode::CallerDriven);
         frame->show();
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
@@ -351,7 +351,7 @@ TEST_F(MainFrameTest, AudioReportsShowOneBoxAtATime) {
 }
 
 TEST(MainFrameLifetime, EngineIsBuiltFirstAndOutlivesTheWindows) {
-    auto frame = std::make_unique<CMainFrame>(OutputMode::None);
+    auto frame = std::make_unique<CMainFrame>(OutputMode::CallerDriven);
     EXPECT_EQ(AudioEngine::Current(), &frame->Engine());
     QStringList destroyed;
     bool engineAliveAtViewTeardown = false;

@@ -23,7 +23,7 @@ TEST(PanelTexts, FormatsSlotProgramParameterAndDescription) {
 }
 
 TEST(PanelTexts, TempoShowsTwoDecimalsOfTheEngineTempo) {
-    AudioEngine engine(OutputMode::None);
+    AudioEngine engine(OutputMode::CallerDriven);
     const auto textAt = [&](int lineLength) {
         engine.song.settings.lineLength = lineLength;
         return TempoText(engine.GetTempo());

@@ -81,7 +81,7 @@ protected:
     Scratch scratch;
     ScopedVariable config{"XDG_CONFIG_HOME", scratch.MakeFolder("config")};
     ScopedVariable vstPath{"VST_PATH", scratch.MakeFolder("shared")};
-    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     probe::ProbeApi probe = probe::ProbeApi::Open((kOwnPluginDir + "/" + kProbeFile).c_str());
 
     void SetUp() override { SetPluginFolderText(*engine, kOwnPluginDir); }

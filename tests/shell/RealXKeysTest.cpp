@@ -36,7 +36,7 @@ protected:
         if (QStandardPaths::findExecutable("xdotool").isEmpty()) {
             GTEST_SKIP() << "xdotool is not installed";
         }
-        frame = std::make_unique<CMainFrame>(OutputMode::None);
+        frame = std::make_unique<CMainFrame>(OutputMode::CallerDriven);
         frame->resize(1200, 900);
         frame->show();
         frame->activateWindow();
@@ -150,7 +150,7 @@ TEST_F(RealXKeys, ABlockCopiedAndPastedWithTheKeysIsInTheSavedProject) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(path); }, 5000));
     EXPECT_EQ(frame->Status().Message(), "Project saved ok...");
 
-    AudioEngine reloaded(OutputMode::None);
+    AudioEngine reloaded(OutputMode::CallerDriven);
     ASSERT_TRUE(reloaded.LoadProject(path.toLocal8Bit().constData()));
     for (int j = 0; j < 4; ++j) {
         EXPECT_EQ(reloaded.song.slots[0].patterns[0].Cell(19 + j, 3), typed[j]) << j;

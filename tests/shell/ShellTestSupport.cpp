@@ -9,7 +9,7 @@
 namespace vantreel::test {
 
 std::unique_ptr<AudioEngine> MakeEngine() {
-    return std::make_unique<AudioEngine>(OutputMode::None);
+    return std::make_unique<AudioEngine>(OutputMode::CallerDriven);
 }
 
 QImage RenderView(EditorView& view, QSize size) {

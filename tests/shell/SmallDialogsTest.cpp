@@ -42,7 +42,7 @@ void ReadNextBox(BoxSeen& seen) {
 
 class PatternPropertiesTest : public testing::Test {
 protected:
-    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
 
     void SetUp() override {
         engine->editor.currentSlot = 2;
@@ -142,7 +142,7 @@ TEST(QuickHelp, TextIsExactAndShownAsInformation) {
 }
 
 TEST(DelayCalculatorBox, ShowsTheCurrentTempo) {
-    AudioEngine engine(OutputMode::None);
+    AudioEngine engine(OutputMode::CallerDriven);
     engine.song.settings.lineLength = 5512;
     QWidget owner;
     UserMessages messages(owner);

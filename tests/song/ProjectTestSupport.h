@@ -78,7 +78,7 @@ inline void UsePrivatePluginEnvironment(const Scratch& scratch) {
 }
 
 inline std::unique_ptr<AudioEngine> MakeEngine() {
-    auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     if (kPluginDir.size() < std::size_t(kTextSize)) {
         std::memset(engine->pluginFolder, 0, kTextSize);
         std::memcpy(engine->pluginFolder, kPluginDir.data(), kPluginDir.size());

@@ -62,7 +62,7 @@ protected:
         options.output = scratch.Path("probe.wav");
         options.quiet = true;
         EXPECT_TRUE(source->SaveProject(options.project.c_str()));
-        auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+        auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
         EXPECT_EQ(render::kExitOk, render::RenderJob(*engine, options).Run());
         SF_INFO info;
         audio = ReadAudio(options.output, info);
@@ -87,7 +87,7 @@ protected:
     // The file holds exactly what the stream callback of a fresh engine gives.
     void ExpectSameAsTheEngine(const render::RenderOptions& options,
                                const std::vector<int16_t>& audio) {
-        auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+        auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
         ASSERT_TRUE(engine->LoadProject(options.project.c_str()));
         if (options.patternMode) {
             engine->editor.currentSlot = options.slot;

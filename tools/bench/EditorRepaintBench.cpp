@@ -49,7 +49,7 @@ void FillCurrentPattern(AudioEngine& engine) {
 
 void EditorRepaint(benchmark::State& state) {
     EnsureOffscreenApplication();
-    auto engine = std::make_unique<AudioEngine>(vantreel::OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(vantreel::OutputMode::CallerDriven);
     FillCurrentPattern(*engine);
     engine->PlayPattern();
     vantreel::EditorView view(*engine);

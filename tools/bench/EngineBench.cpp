@@ -19,7 +19,7 @@ namespace {
 using testing::FakePlugin;
 
 struct BusySong {
-    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::None);
+    std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     std::array<std::unique_ptr<FakePlugin>, kSlotCount> plugins;
 
     explicit BusySong(bool allEffects) {

@@ -24,7 +24,7 @@ constexpr const char* kSynth = "VantreelSynth.so";
 // Our plug-ins are found through VST_PATH, whatever the length of the build folder.
 std::unique_ptr<AudioEngine> NewEngine() {
     setenv("VST_PATH", VANTREEL_PLUGIN_OUTPUT_DIR, 1);
-    return std::make_unique<AudioEngine>(vantreel::OutputMode::None);
+    return std::make_unique<AudioEngine>(vantreel::OutputMode::CallerDriven);
 }
 
 std::unique_ptr<AudioEngine> FullProject() {

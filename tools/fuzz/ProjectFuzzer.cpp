@@ -45,7 +45,7 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
 // A project using everything the format holds, saved once into a temporary folder.
 std::vector<uint8_t> MakeTemplate(const std::string& folder) {
     std::filesystem::copy_file(std::string(kPluginDir) + "/VantreelSynth.so", folder + "/Gone.so");
-    AudioEngine source(OutputMode::None);
+    AudioEngine source(OutputMode::CallerDriven);
     std::strncpy(source.pluginFolder, folder.c_str(), kTextSize - 1);
     source.LoadPlugin(0, "VantreelProbe.so");
     source.LoadPlugin(2, "VantreelSynth.so");
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::abort();
     }
     std::filesystem::remove_all(folder);
-    engine = new AudioEngine(OutputMode::None);
+    engine = new AudioEngine(OutputMode::CallerDriven);
     engine->reporter.SetHandler([](const UserMessage&) {}); // thousands of loads: stay quiet
     memoryFile = memfd_create("vantreel-fuzz", 0);
     if (memoryFile < 0) {

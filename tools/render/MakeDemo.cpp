@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Usage: vantreel-make-demo OUTPUT.vpf [PLUGIN_DIR]\n");
         return 2;
     }
-    auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     if (argc == 3) {
         if (std::strlen(argv[2]) >= std::size_t(kTextSize)) {
             std::fprintf(stderr, "vantreel-make-demo: plug-in folder name too long\n");

@@ -18,7 +18,7 @@ constexpr int kExitUsage = 2;
 
 class RenderJob {
 public:
-    // `engine` must be freshly built with OutputMode::None; it stays the caller's, so
+    // `engine` must be freshly built with OutputMode::CallerDriven; it stays the caller's, so
     // tests can look at its plug-ins afterwards.
     RenderJob(AudioEngine& engine, const RenderOptions& options)
         : engine(engine), options(options) {}

@@ -23,6 +23,6 @@ int main(int argc, char** argv) {
     case ParseOutcome::Render:
         break;
     }
-    auto engine = std::make_unique<vantreel::AudioEngine>(vantreel::OutputMode::None);
+    auto engine = std::make_unique<vantreel::AudioEngine>(vantreel::OutputMode::CallerDriven);
     return RenderJob(*engine, parsed.options).Run();
 }

@@ -37,18 +37,18 @@ void AudioEngine::PlayCell(int slot, int track, EventCell cell, int offset) {
     if (dropped) {
         return;
     }
-    lastNote[slot][track] = cell.data1;
+    lastData1[slot][track] = cell.data1;
     lastChannel[slot][track] = cell.status & 0x0F;
 }
 
 int AudioEngine::ReleaseTrackNote(int slot, int track, int offset) {
-    if (lastNote[slot][track] == kNoNote) {
+    if (lastData1[slot][track] == kNoNote) {
         return 0;
     }
     const EventCell noteOff{uint8_t(kNoteOffStatus + lastChannel[slot][track]),
-                            uint8_t(lastNote[slot][track]), 0, 0};
+                            uint8_t(lastData1[slot][track]), 0, 0};
     PlayCell(slot, track, noteOff, offset);
-    lastNote[slot][track] = kNoNote;
+    lastData1[slot][track] = kNoNote;
     lastChannel[slot][track] = kNoNote;
     return 1;
 }
@@ -61,7 +61,7 @@ void AudioEngine::AllNotesOff(int slot) {
         PlayCell(slot, 0, {uint8_t(kControllerStatus + channel), kAllNotesOffController, 0, 0}, 0);
     }
     for (int t = 0; t < kTracks; ++t) {
-        lastNote[slot][t] = kNoNote;
+        lastData1[slot][t] = kNoNote;
         lastChannel[slot][t] = kNoNote;
     }
 }
