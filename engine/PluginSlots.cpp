@@ -6,7 +6,6 @@
 #include "plugins/PluginLibrary.h"
 #include "plugins/PluginSearchPath.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -51,16 +50,15 @@ bool AudioEngine::LoadPlugin(int slot, const char* name) {
 
     lastPluginError = NameProblem(name);
     if (!lastPluginError.empty()) {
-        std::fprintf(stderr, "Vantreel: cannot load plug-in \"%s\": %s\n", name ? name : "",
-                     lastPluginError.c_str());
+        reporter.NoteFailure("cannot load plug-in \"" + std::string(name ? name : "") +
+                             "\": " + lastPluginError);
         return false;
     }
     const std::string path = FindPluginLibrary(name, pluginFolder, PluginSearchPath());
     PluginInstanceResult created = CreatePluginInstance(path, &HostCallback);
     if (created.effect == nullptr) {
         lastPluginError = created.reason;
-        std::fprintf(stderr, "Vantreel: cannot load %s: %s\n", path.c_str(),
-                     lastPluginError.c_str());
+        reporter.NoteFailure("cannot load " + path + ": " + lastPluginError);
         return false;
     }
     effect[slot] = created.effect;

@@ -49,4 +49,9 @@ void Reporter::ShowPending() {
     }
 }
 
+void Reporter::NoteFailure(const std::string& reason) {
+    lastFailure = reason;
+    std::fprintf(stderr, "Vantreel: %s\n", reason.c_str());
+}
+
 } // namespace vantreel

@@ -3,6 +3,8 @@
 // waiting); the user-interface thread collects the flags on its timer and shows them.
 // Messages raised on the user-interface thread go straight to the installed handler,
 // which the window fills in with a message box; without one they go to standard error.
+// A failed operation that shows no box of its own notes its reason here, for the
+// window to show beside its status text.
 
 #include <atomic>
 #include <cstdint>
@@ -41,11 +43,17 @@ public:
     // User-interface thread: shows every pending audio report; headless tools call it
     // after rendering. Without a handler each kind is printed once per process.
     void ShowPending();
+    // User-interface thread: why an operation (a save, a plug-in load) failed. It is
+    // kept for the window and written to standard error.
+    void NoteFailure(const std::string& reason);
+    // User-interface thread: the reason last noted, "" before any.
+    const std::string& LastFailure() const { return lastFailure; }
 
 private:
     std::atomic<uint32_t> pending{0};
     uint32_t printed = 0;
     Handler handler;
+    std::string lastFailure;
 };
 
 } // namespace vantreel

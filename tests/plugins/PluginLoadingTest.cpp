@@ -185,6 +185,20 @@ TEST_F(PluginLoadingTest, BrokenLibrariesFailCleanlyWithTheirReason) {
     }
 }
 
+// The window learns why from the reporter, whichever step refused the library.
+TEST_F(PluginLoadingTest, AFailedLoadLeavesItsReasonWithTheReporter) {
+    SetFolder(*engine, kBadPluginDir);
+    EXPECT_FALSE(engine->LoadPlugin(1, "NoEntryPoint.so"));
+    const std::string reason = engine->reporter.LastFailure();
+    EXPECT_NE(reason.find("NoEntryPoint.so"), std::string::npos) << reason;
+    EXPECT_NE(reason.find(kNoEntryPoint), std::string::npos) << reason;
+
+    EXPECT_FALSE(engine->LoadPlugin(1, "../Escape.so"));
+    EXPECT_NE(engine->reporter.LastFailure().find(engine->LastPluginError()), std::string::npos)
+        << engine->reporter.LastFailure();
+    EXPECT_NE(engine->reporter.LastFailure(), reason);
+}
+
 TEST_F(PluginLoadingTest, AnInstanceWithoutTheMagicIsNeverCalled) {
     SetFolder(*engine, kBadPluginDir);
     EXPECT_FALSE(engine->LoadPlugin(0, "WrongMagic.so"));

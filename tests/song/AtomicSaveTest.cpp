@@ -59,6 +59,9 @@ TEST_F(AtomicSaveTest, ATargetThatCannotBeReplacedFailsWithoutLeavingAnything) {
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(2, FilesIn(scratch.Folder()));
     EXPECT_FALSE(engine->SaveProject(scratch.Path("no/such/folder/song.vpf").c_str()));
+    // The reason goes to the reporter, where the window can find it.
+    EXPECT_EQ(engine->reporter.LastFailure().rfind("project not saved: ", 0), 0u)
+        << engine->reporter.LastFailure();
 }
 
 TEST_F(AtomicSaveTest, AReplacedFileKeepsItsPermissionsAndSymbolicLinksStay) {

@@ -1,17 +1,16 @@
-// Saving and loading project files: the song's fixed layout with each plug-in's
-// programs, parameters and chunk in between, and the extension after field 12 that
-// keeps what the fixed layout cannot (see docs/file-format.md).
+// Loading project files: the song's fixed layout, each plug-in's record checked
+// against the file and the plug-in before anything reaches it, and the extension at
+// the end that says how long each record is (see docs/file-format.md).
 
 #include "engine/AudioEngine.h"
+#include "engine/PluginCommands.h"
+#include "engine/ProjectTexts.h"
 #include "plugins/PluginCalls.h"
-#include "song/AtomicFileWriter.h"
 #include "song/FileReader.h"
 #include "song/ProjectExtension.h"
 #include "song/ProjectLayout.h"
-#include "song/ProjectPath.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,20 +20,6 @@
 namespace vantreel {
 
 namespace {
-
-constexpr const char* kMissingPluginCaption = "Vantreel - Missing DLL";
-constexpr const char* kCaption = "Vantreel";
-constexpr uint64_t kMaxSavedValueBytes = 1u << 30; // beyond this a plug-in's counts are absurd
-
-std::string SlotLabel(int slot) {
-    char text[32]; // room for any int, so the format can never be cut
-    std::snprintf(text, sizeof text, "Slot %02d", slot);
-    return text;
-}
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 // Values outside 0..1 (or not numbers at all) only come from damaged files, and a
 // plug-in may index tables with them.
@@ -51,104 +36,6 @@ bool IsPlainFileName(const char* name) {
     return name[0] != '\0' && std::strchr(name, '/') == nullptr && std::strcmp(name, ".") != 0 &&
            std::strcmp(name, "..") != 0;
 }
-
-// ---------------------------------------------------------------------------------
-// Saving
-
-class ProjectWriter {
-public:
-    ProjectWriter(AudioEngine& engine, std::vector<uint8_t>& bytes)
-        : engine(engine), song(engine.song), out(bytes) {}
-
-    // False when a plug-in's state cannot be written; `problem` says why.
-    bool Write() {
-        WriteSongHead(out, song.settings);
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (!WriteSlot(slot)) {
-                return false;
-            }
-        }
-        WriteArrangementHead(out, song.arrangement);
-        WriteSettingsTail(out, song.settings);
-        WriteExtension(out, out.Size(), records, song.arrangement);
-        return true;
-    }
-
-    std::vector<std::string> warnings;
-    std::string problem;
-
-private:
-    bool WriteSlot(int slot) {
-        PluginSlot& s = song.slots[slot];
-        const MissingPluginRecord& missing = engine.missingPlugins[slot];
-        if (s.IsInstanced()) {
-            out.U8(1);
-            if (!WritePluginRecord(slot)) {
-                return false;
-            }
-        } else if (missing.kept) {
-            out.U8(missing.instancedByte);
-            out.Bytes(missing.bytes.data(), missing.bytes.size());
-            records[slot] = {true, missing.info};
-        } else {
-            out.U8(0);
-        }
-        out.U8(s.sendDelay);
-        out.U8(s.sendReverb);
-        out.U8(s.sendChorus);
-        WritePatternBank(out, s);
-        return true;
-    }
-
-    bool WritePluginRecord(int slot) {
-        AEffect* e = engine.LivePlugin(slot);
-        PluginRecordInfo info = plugin::ShapeOf(e);
-        if (uint64_t(info.numPrograms) * uint64_t(info.numParams) > kMaxSavedValueBytes / 4) {
-            problem = SlotLabel(slot) + ": the plug-in reports " +
-                      std::to_string(info.numPrograms) + " programs of " +
-                      std::to_string(info.numParams) + " parameters, too many to save.";
-            return false;
-        }
-        const std::size_t start = out.Size();
-        out.Bytes(song.slots[slot].dllName, kPluginNameSize);
-        const VstIntPtr current = plugin::GetProgram(e);
-        out.I32(static_cast<int32_t>(current));
-        for (int32_t p = 0; p < info.numPrograms; ++p) {
-            plugin::SetProgram(e, p);
-            for (int32_t k = 0; k < info.numParams; ++k) {
-                out.F32(plugin::GetParameter(e, k));
-            }
-        }
-        plugin::SetProgram(e, current);
-        if (info.programChunks) {
-            WriteChunk(slot, e);
-        }
-        info.recordSize = out.Size() - start;
-        records[slot] = {true, info};
-        return true;
-    }
-
-    void WriteChunk(int slot, AEffect* e) {
-        void* data = nullptr;
-        VstIntPtr size = plugin::GetChunk(e, &data);
-        if (size < 0 || size > INT32_MAX || (size > 0 && data == nullptr)) {
-            warnings.push_back(SlotLabel(slot) + ": the plug-in " +
-                               Quoted(song.slots[slot].dllName) +
-                               " gave no usable state chunk; it was saved without one.");
-            size = 0;
-        }
-        out.I32(static_cast<int32_t>(size));
-        out.Bytes(data, std::size_t(size));
-    }
-
-    AudioEngine& engine;
-    Song& song;
-    ByteWriter out;
-    ExtensionSlot records[kSlotCount];
-};
-
-// ---------------------------------------------------------------------------------
-// Loading
 
 // What a plug-in record holds once read, before anything is handed to the plug-in.
 struct PluginState {
@@ -194,7 +81,7 @@ public:
         if (!stoppedEarly && !whole) {
             text += "Everything else in the song was loaded.";
         }
-        engine.reporter.Show({text, kCaption, MessageIcon::Warning});
+        engine.reporter.Show({text, kProjectCaption, MessageIcon::Warning});
     }
 
 private:
@@ -363,9 +250,7 @@ private:
                (info.programChunks ? "with" : "without") + " a state chunk";
     }
 
-    void ShowMissing(const char* name) {
-        engine.reporter.Show({name, kMissingPluginCaption, MessageIcon::Error});
-    }
+    void ShowMissing(const char* name) { engine.reporter.Show(MissingPluginMessage(name)); }
 
     bool KeepMissingRecord(int slot, uint8_t instancedByte, const uint8_t* rawName,
                            const PluginRecordInfo& stored) {
@@ -528,36 +413,6 @@ private:
 };
 
 } // namespace
-
-bool AudioEngine::SaveProject(const char* path) {
-    if (path == nullptr) {
-        return false;
-    }
-    const std::string target = WithProjectExtension(path);
-    std::vector<uint8_t> bytes;
-    bytes.reserve(std::size_t(kEmptyProjectSize) + (1u << 16));
-    {
-        // Plug-ins are switched through their programs: no block may render meanwhile.
-        // The disk is written after the lock is released, so the sound never stops for it.
-        EngineLockGuard guard(lock);
-        ProjectWriter writer(*this, bytes);
-        const bool written = writer.Write();
-        for (const std::string& warning : writer.warnings) {
-            reporter.Show({warning, kCaption, MessageIcon::Warning});
-        }
-        if (!written) {
-            reporter.Show(
-                {writer.problem + " The project was not saved.", kCaption, MessageIcon::Error});
-            return false;
-        }
-    }
-    std::string error;
-    if (!WriteFileAtomically(target, bytes.data(), bytes.size(), error)) {
-        std::fprintf(stderr, "Vantreel: project not saved: %s\n", error.c_str());
-        return false;
-    }
-    return true;
-}
 
 bool AudioEngine::LoadProject(const char* path) {
     EngineLockGuard guard(lock);
