@@ -14,7 +14,6 @@ namespace {
 // (Z to M, Q to P) with the sharps on the rows above them.
 constexpr char kNoteKeys[] = "ZSXDCVGBHNJMQ2W3ER5T6Y7UI9O0P";
 constexpr int kNoteVelocity = 120;
-constexpr int kNoteOnStatus = 0x90;
 constexpr int kMaxNote = 127;
 constexpr int kLastCursorColumn = 8; // columns 1..8 are the cell's hex digits
 constexpr int kPageLines = 16;
@@ -182,7 +181,7 @@ bool PatternEditorKeys::WriteCell(CellKind kind, int note) {
     }
     EventCell cell;
     if (kind == CellKind::Note) {
-        cell = {uint8_t(kNoteOnStatus | (e.midiChannel & 0x0F)), uint8_t(note),
+        cell = {uint8_t(kNoteOnStatus | (e.midiChannel & kStatusChannelMask)), uint8_t(note),
                 uint8_t(kNoteVelocity), 0};
     } else if (kind == CellKind::Mark) {
         cell = {kStatusNoteOff, 0, 0, 0};

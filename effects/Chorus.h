@@ -4,18 +4,18 @@
 // thread only.
 
 #include "effects/ChorusLine.h"
+#include "effects/EffectDefaults.h"
+#include "effects/EffectRanges.h"
 
 namespace vantreel {
 
 struct ChorusSettings {
-    int lfoSpeed = 36;      // 0..256
-    int chorusDelay = 40;   // 0..4096
-    int chorusMod = 63;     // 0..128
-    int chorusFeedback = 0; // 0..128, 128 = 1.0
+    int lfoSpeed = kDefaultLfoSpeed;             // 0..kMaxLfoSpeed
+    int chorusDelay = kDefaultChorusDelay;       // 0..kMaxChorusDelay
+    int chorusMod = kDefaultChorusMod;           // 0..128
+    int chorusFeedback = kDefaultChorusFeedback; // 0..128, 128 = 1.0
 };
 
-constexpr int kMaxLfoSpeed = 256;     // the settings' ranges
-constexpr int kMaxChorusDelay = 4096; // samples
 constexpr double kChorusDelayScale = 0.8;
 constexpr double kChorusDelayOffset = 4.0; // samples
 constexpr double kChorusLfoScale = 2.5e-6; // radians per sample per unit of lfoSpeed

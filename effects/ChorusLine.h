@@ -35,8 +35,6 @@ public:
         return static_cast<float>(y);
     }
 
-    int WritePosition() const { return writePosition; }
-
 private:
     // std::floor for the read positions, which lie well inside the int range; without
     // SSE4.1 std::floor is a library call.

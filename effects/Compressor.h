@@ -2,16 +2,18 @@
 // RMS compressor with one gain target per block, approached smoothly sample by
 // sample. Audio thread only.
 
+#include "effects/EffectDefaults.h"
+#include "effects/EffectRanges.h"
+
 namespace vantreel {
 
 struct CompressorSettings {
-    int threshold = 100; // 0..128, 128 = 1.0
-    int ratio = 0;       // 0 bypass, 1..15 compress (ratio + 1):1, 16 or more limit
-    int smoothness = 16; // 0..128
+    int threshold = kDefaultThreshold;   // 0..128, 128 = 1.0
+    int ratio = kDefaultRatio;           // 0 bypass, 1..15 compress (ratio + 1):1, 16 or more limit
+    int smoothness = kDefaultSmoothness; // 0..128
 };
 
 constexpr double kMinThreshold = 0.01;
-constexpr int kLimitingRatio = 16;
 constexpr double kSmoothingScale = 22.0; // rate = 1 / (22 (smoothness + 1))
 
 class Compressor {

@@ -8,8 +8,8 @@ void Equalizer::Process(float* left, float* right, int frames, const EqualizerSe
         return;
     }
     for (int i = 0; i < frames; ++i) {
-        left[i] += kEqualizerOffset;
-        right[i] += kEqualizerOffset;
+        left[i] += kDenormalFill; // keeps the filters' histories out of denormals
+        right[i] += kDenormalFill;
     }
     const double rate = sampleRate;
     ProcessBand(low,

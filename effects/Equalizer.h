@@ -3,21 +3,21 @@
 // band and channel. Audio thread only.
 
 #include "effects/BiquadFilter.h"
+#include "effects/DenormalFill.h"
+#include "effects/EffectDefaults.h"
 
 namespace vantreel {
 
 struct EqualizerSettings {
-    int lowGain = 0; // dB, -16..16
-    int peakGain = 0;
-    int highGain = 0;
+    int lowGain = kDefaultEqualizerGain; // dB, -16..16
+    int peakGain = kDefaultEqualizerGain;
+    int highGain = kDefaultEqualizerGain;
 };
 
 constexpr double kLowShelfFrequency = 150.0; // Hz
 constexpr double kPeakFrequency = 1500.0;
 constexpr double kHighShelfFrequency = 5000.0;
 constexpr double kBandQ = 1.0; // Q of the peak, slope of the shelves
-// Keeps the filters' histories out of denormals once the signal falls silent.
-constexpr float kEqualizerOffset = 1.0e-25f;
 
 class Equalizer {
 public:

@@ -31,8 +31,6 @@ void StereoDelay::Process(float* left, float* right, int frames, const DelaySett
         const int readRight = ReadPosition(writePosition, delayRight);
         const float outL = leftLine[readLeft];
         const float outR = rightLine[readRight];
-        lastLeft = outL;
-        lastRight = outR;
         if (settings.crossDelay) {
             // The signal enters on the left only and crosses over on every pass.
             leftLine[writePosition] = left[i] + fL * outR;

@@ -3,33 +3,28 @@
 // mode in which the two lines form a ping-pong loop. Purely wet: it replaces its
 // input with the echoes. Audio thread only.
 
+#include "effects/EffectDefaults.h"
+#include "effects/EffectRanges.h"
+
 #include <array>
 
 namespace vantreel {
 
 struct DelaySettings {
-    int delayLeft = 15840; // samples, 0..kDelayLineLength
-    int delayRight = 15840;
-    int feedbackLeft = 70; // 0..128, 128 = 1.0
-    int feedbackRight = 70;
-    bool crossDelay = true;
+    int delayLeft = kDefaultDelayTime; // samples, 0..kDelayLineLength
+    int delayRight = kDefaultDelayTime;
+    int feedbackLeft = kDefaultDelayFeedback; // 0..128, 128 = 1.0
+    int feedbackRight = kDefaultDelayFeedback;
+    bool crossDelay = kDefaultCrossDelay;
 };
-
-// The line holds one second at 44100 Hz whatever the sample rate.
-constexpr int kDelayLineLength = 44100;
 
 class StereoDelay {
 public:
     // Processes `frames` samples of both buffers in place.
     void Process(float* left, float* right, int frames, const DelaySettings& settings);
 
-    float LastLeft() const { return lastLeft; }
-    float LastRight() const { return lastRight; }
-
 private:
     int writePosition = 0;
-    float lastLeft = 0.0f;
-    float lastRight = 0.0f;
     std::array<float, kDelayLineLength> leftLine{};
     std::array<float, kDelayLineLength> rightLine{};
 };

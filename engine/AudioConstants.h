@@ -1,4 +1,8 @@
 #pragma once
+// The engine's block and buffer sizes and its send numbering.
+
+#include "effects/DenormalFill.h"
+#include "effects/ParameterUnit.h"
 
 namespace vantreel {
 
@@ -10,8 +14,6 @@ constexpr int kSendCount = 3;       // 0 delay, 1 reverb, 2 chorus
 constexpr int kSendDelay = 0;
 constexpr int kSendReverb = 1;
 constexpr int kSendChorus = 2;
-constexpr float kSendGainUnit = 0.0078125f; // 1/128: a level of 128 is unity
-constexpr float kDenormalFill = 1.0e-25f;   // keeps the send effects out of denormals
 constexpr int kMaxSample = 32767;
 
 } // namespace vantreel

@@ -1,4 +1,5 @@
 #include "engine/AudioEngine.h"
+#include "plugins/PluginFolderNames.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,13 +8,12 @@ namespace vantreel {
 
 namespace {
 std::atomic<AudioEngine*> currentEngine{nullptr};
-constexpr const char* kDefaultPluginFolder = "vst";
 constexpr const char* kEmptySlotName = "Not instanced";
 } // namespace
 
 AudioEngine::AudioEngine(OutputMode mode) {
     currentEngine.store(this);
-    std::strncpy(pluginFolder, kDefaultPluginFolder, sizeof pluginFolder - 1);
+    std::strncpy(pluginFolder, kOwnPluginFolderName, sizeof pluginFolder - 1);
     ClearSlot();
     ResetSequencer();
     OpenOutput(mode);

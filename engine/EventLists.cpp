@@ -6,9 +6,6 @@
 namespace vantreel {
 
 namespace {
-constexpr uint8_t kNoteOnNibble = 0x90;
-constexpr uint8_t kNoteOffStatus = 0x80;
-constexpr uint8_t kControllerStatus = 0xB0;
 constexpr uint8_t kAllNotesOffController = 123;
 constexpr int kMidiChannels = 16;
 } // namespace
@@ -28,7 +25,7 @@ void AudioEngine::PlayCell(int slot, int track, EventCell cell, int offset) {
         ReleaseTrackNote(slot, track, offset);
         return;
     }
-    if ((cell.status & 0xF0) == kNoteOnNibble) {
+    if ((cell.status & kStatusKindMask) == kNoteOnStatus) {
         ReleaseTrackNote(slot, track, offset);
     }
     const uint8_t bytes[4] = {cell.status, cell.data1, cell.data2, cell.rs};
@@ -38,7 +35,7 @@ void AudioEngine::PlayCell(int slot, int track, EventCell cell, int offset) {
         return;
     }
     lastData1[slot][track] = cell.data1;
-    lastChannel[slot][track] = cell.status & 0x0F;
+    lastChannel[slot][track] = cell.status & kStatusChannelMask;
 }
 
 int AudioEngine::ReleaseTrackNote(int slot, int track, int offset) {

@@ -17,8 +17,6 @@ template <typename T> int Read(const std::atomic<T>& value, int low, int high) {
     return std::clamp<int>(value.load(std::memory_order_relaxed), low, high);
 }
 
-constexpr int kMaxDelayTime = kDelayLineLength;
-constexpr int kMaxEqualizerGain = 16;
 constexpr double kVuScale = 0.00390625; // 1/256: volume 32768 at peak 1.0 fills the bar
 
 DelaySettings ReadDelay(const DelayParams& p) {

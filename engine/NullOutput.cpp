@@ -4,6 +4,7 @@
 #include "engine/AudioConstants.h"
 #include "engine/CpuMeter.h"
 #include "engine/OutputStream.h"
+#include "song/SongSettings.h"
 
 #include <atomic>
 #include <chrono>
@@ -20,7 +21,7 @@ public:
 
     bool Start(int sampleRate, Callback callback, void* user) override {
         Stop();
-        const int rate = sampleRate > 0 ? sampleRate : 44100;
+        const int rate = sampleRate > 0 ? sampleRate : kDefaultSampleRate;
         meter.SetBufferDuration(double(kCallbackFrames) / rate);
         running = true;
         worker = std::thread([this, rate, callback, user] { Run(rate, callback, user); });

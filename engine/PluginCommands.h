@@ -7,6 +7,7 @@
 
 #include "engine/AudioEngine.h"
 #include "engine/Reporter.h"
+#include "plugins/PluginFolderNames.h"
 
 #include <functional>
 #include <string>
@@ -16,7 +17,6 @@ namespace vantreel {
 
 constexpr const char* kNoSelection = "none"; // what the browser confirms with nothing picked
 constexpr const char* kClearPatternBankQuestion = "Clear pattern bank of this VST?";
-constexpr const char* kFallbackPluginFolder = "VST";
 
 struct PluginOpenResult {
     bool loaded = false;

@@ -10,8 +10,6 @@ namespace vantreel {
 
 namespace {
 
-constexpr double kLinesPerMinutePerBpm = 15.0; // four lines to a beat, in samples per line
-
 // A damaged file may hold any line length; a line is at least one sample long.
 int SafeLineLength(int lineLength) {
     return std::max(lineLength, 1);
@@ -25,7 +23,7 @@ int ClampInt(int value, int low, int high) {
 
 void AudioEngine::SetTempo(double bpm) {
     song.settings.lineLength =
-        static_cast<int32_t>(song.settings.sampleRate * kLinesPerMinutePerBpm / bpm);
+        static_cast<int32_t>(song.settings.sampleRate * double(kLineSecondsAtOneBpm) / bpm);
 }
 
 double AudioEngine::GetTempo() const {
@@ -33,7 +31,7 @@ double AudioEngine::GetTempo() const {
     if (lineLength <= 0) {
         return 0.0;
     }
-    return song.settings.sampleRate * kLinesPerMinutePerBpm / lineLength;
+    return song.settings.sampleRate * double(kLineSecondsAtOneBpm) / lineLength;
 }
 
 void AudioEngine::ResetSequencer() {

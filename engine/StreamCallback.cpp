@@ -126,7 +126,7 @@ void AudioEngine::RenderBlock() {
             RenderSlot(slot);
             const uint8_t levels[kSendCount] = {s.sendDelay, s.sendReverb, s.sendChorus};
             for (int k = 0; k < kSendCount; ++k) {
-                sources.gains[sources.count][k] = levels[k] * kSendGainUnit;
+                sources.gains[sources.count][k] = levels[k] * kParameterUnit;
             }
             sources.left[sources.count] = slotOutLeft[slot];
             sources.right[sources.count] = slotOutRight[slot];

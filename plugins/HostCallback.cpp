@@ -12,7 +12,6 @@ namespace vantreel {
 namespace {
 
 constexpr int64_t kTempoScale = 10000;
-constexpr int64_t kLinesPerBeatMinute = 15; // four lines to a beat
 
 VstIntPtr SampleRate(const HostContext* context) {
     return context ? context->song.settings.sampleRate.load() : kDefaultSampleRate;
@@ -22,11 +21,11 @@ VstIntPtr SampleRate(const HostContext* context) {
 VstIntPtr TempoAnswer(const HostContext* context) {
     const int64_t rate = SampleRate(context);
     const int64_t lineLength = context ? context->song.settings.lineLength.load()
-                                       : int64_t(rate * kLinesPerBeatMinute / kDefaultBpm);
+                                       : int64_t(rate * kLineSecondsAtOneBpm / kDefaultBpm);
     if (lineLength <= 0 || rate <= 0) {
         return 0;
     }
-    return static_cast<VstIntPtr>(rate * kLinesPerBeatMinute * kTempoScale / lineLength);
+    return static_cast<VstIntPtr>(rate * kLineSecondsAtOneBpm * kTempoScale / lineLength);
 }
 
 void CopyAnswer(void* ptr, const char* text) {

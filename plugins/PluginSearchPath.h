@@ -6,6 +6,7 @@
 //
 // Threads: user-interface thread (reads files and the environment).
 
+#include "plugins/PluginFolderNames.h"
 #include "settings/RegistryStore.h"
 
 #include <string>
@@ -15,7 +16,6 @@ namespace vantreel {
 
 constexpr const char* kVstSettingsKey = "SOFTWARE\\VST";
 constexpr const char* kVstPathValue = "VSTPluginsPath";
-constexpr const char* kOwnPluginFolderName = "vst";
 
 // The folder named by the settings store, or "" when the key or value is missing or
 // not a string.

@@ -20,7 +20,7 @@
 
 namespace vantreel {
 
-constexpr SliderRange kDelayTimeRange{0, kDelayLineLength};
+constexpr SliderRange kDelayTimeRange{0, kMaxDelayTime};
 constexpr SliderRange kEffectLevelRange{0, kParameterMax};
 constexpr SliderRange kChorusDelayRange{0, kMaxChorusDelay};
 constexpr SliderRange kLfoSpeedRange{0, kMaxLfoSpeed};

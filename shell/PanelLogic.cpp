@@ -15,8 +15,8 @@ namespace {
 
 constexpr double kParameterSteps = 256.0;
 // The calculator works at this rate whatever the song's rate is.
-constexpr double kCalculatorSampleRate = 44100.0;
-constexpr double kMillisecondsPerBeatMinute = 15000.0; // 60000 ms over four lines a beat
+constexpr double kCalculatorSampleRate = kDefaultSampleRate;
+constexpr double kMillisecondsPerBeatMinute = kLineSecondsAtOneBpm * 1000.0;
 constexpr int kRandomMask = 0x7FFF;
 constexpr double kRandomScale = 32768.0;
 constexpr int kFormatBufferSize = 512;

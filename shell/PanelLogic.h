@@ -5,6 +5,7 @@
 //
 // Threads: user-interface thread (the plug-in calls are made on it).
 
+#include "effects/EffectRanges.h"
 #include "song/SongSettings.h"
 
 #include <functional>
@@ -21,13 +22,13 @@ struct SliderRange {
 };
 
 constexpr SliderRange kParameterValueRange{0, 256}; // 256 is a parameter value of 1.0
-constexpr SliderRange kSendRange{0, 128};
+constexpr SliderRange kSendRange{0, kParameterMax};
 constexpr SliderRange kTempoRange{kMinLineLength, kMaxLineLength};
 constexpr SliderRange kVolumeRange{0, kMaxMasterVolume};
-constexpr SliderRange kThresholdRange{0, 128};
-constexpr SliderRange kRatioRange{0, 16};
-constexpr SliderRange kSmoothnessRange{0, 128};
-constexpr SliderRange kEqualizerRange{-16, 16};
+constexpr SliderRange kThresholdRange{0, kParameterMax};
+constexpr SliderRange kRatioRange{0, kLimitingRatio};
+constexpr SliderRange kSmoothnessRange{0, kParameterMax};
+constexpr SliderRange kEqualizerRange{-kMaxEqualizerGain, kMaxEqualizerGain};
 constexpr SliderRange kPatternLengthRange{0, 256};
 
 // Shown instead of the plug-in's texts while the slot is empty.

@@ -4,39 +4,37 @@
 // them without the lock, so the scalars are atomics.
 
 #include "song/Pattern.h"
+#include "song/Shared.h"
 
-#include <atomic>
 #include <cstdint>
 
 namespace vantreel {
 
-using SharedInt = std::atomic<int32_t>;
-
 struct EditorState {
-    SharedInt currentSlot{0};
-    SharedInt currentParameter{0};
-    SharedInt currentPattern{0};
-    SharedInt cursorTrack{0};
-    SharedInt cursorLine{0};
-    SharedInt patternScrollLine{0};
-    SharedInt octave{4};
-    SharedInt cursorColumn{0}; // 0 the note, 1..8 the hexadecimal digits
+    Shared<int32_t> currentSlot{0};
+    Shared<int32_t> currentParameter{0};
+    Shared<int32_t> currentPattern{0};
+    Shared<int32_t> cursorTrack{0};
+    Shared<int32_t> cursorLine{0};
+    Shared<int32_t> patternScrollLine{0};
+    Shared<int32_t> octave{4};
+    Shared<int32_t> cursorColumn{0}; // 0 the note, 1..8 the hexadecimal digits
     Pattern clipboardPattern;
-    SharedInt blockFirstTrack{0};
-    SharedInt blockLastTrack{0};
-    SharedInt blockFirstLine{0};
-    SharedInt blockLastLine{0};
-    SharedInt clipOriginTrack{0};
-    SharedInt clipOriginLine{0};
-    SharedInt clipWidth{0};
-    SharedInt clipHeight{0};
-    SharedInt slaveCursor{1};
-    SharedInt seqCursorLine{0};
-    SharedInt seqScrollLine{0};
-    SharedInt seqStep{16};
-    SharedInt patternFocus{1};
-    SharedInt midiChannel{0};
-    SharedInt editMode{0};
+    Shared<int32_t> blockFirstTrack{0};
+    Shared<int32_t> blockLastTrack{0};
+    Shared<int32_t> blockFirstLine{0};
+    Shared<int32_t> blockLastLine{0};
+    Shared<int32_t> clipOriginTrack{0};
+    Shared<int32_t> clipOriginLine{0};
+    Shared<int32_t> clipWidth{0};
+    Shared<int32_t> clipHeight{0};
+    Shared<int32_t> slaveCursor{1};
+    Shared<int32_t> seqCursorLine{0};
+    Shared<int32_t> seqScrollLine{0};
+    Shared<int32_t> seqStep{16};
+    Shared<int32_t> patternFocus{1};
+    Shared<int32_t> midiChannel{0};
+    Shared<int32_t> editMode{0};
 
     EditorState();
 };

@@ -10,6 +10,14 @@ constexpr uint8_t kStatusEmpty = 0x00;
 constexpr uint8_t kStatusNoteOff = 0xFE; // releases the track's last note
 constexpr uint8_t kRsNoteGate = 0x01;    // release this line's note half a line later
 
+// MIDI channel messages as cells hold them: the kind in the high nibble, the
+// channel in the low one.
+constexpr uint8_t kNoteOnStatus = 0x90;
+constexpr uint8_t kNoteOffStatus = 0x80;
+constexpr uint8_t kControllerStatus = 0xB0;
+constexpr uint8_t kStatusKindMask = 0xF0;
+constexpr uint8_t kStatusChannelMask = 0x0F;
+
 struct EventCell {
     uint8_t status = 0; // MS
     uint8_t data1 = 0;  // P0

@@ -24,7 +24,6 @@ constexpr const char* kSynth = "VantreelSynth.so";
 constexpr int kBass = 0, kLead = 1, kPad = 2;
 constexpr int kDarkBass = 7, kDetunedLead = 5, kWarmPad = 3; // the synthesizer's programs
 constexpr int kSectionLines = 16;
-constexpr uint8_t kNoteOn = 0x90;
 
 struct Note {
     int line;
@@ -38,9 +37,9 @@ void WritePattern(Pattern& pattern, const char* name, int track,
     pattern.SetName(name);
     pattern.SetLength(kSectionLines);
     for (const Note& n : notes) {
-        pattern.SetCell(
-            n.line, track,
-            {kNoteOn, uint8_t(n.note), uint8_t(n.velocity), uint8_t(n.gate ? kRsNoteGate : 0)});
+        pattern.SetCell(n.line, track,
+                        {kNoteOnStatus, uint8_t(n.note), uint8_t(n.velocity),
+                         uint8_t(n.gate ? kRsNoteGate : 0)});
     }
 }
 
@@ -49,7 +48,7 @@ void WriteChord(Pattern& pattern, const char* name, std::initializer_list<int> n
     pattern.SetLength(kSectionLines);
     int track = 0;
     for (int note : notes) {
-        pattern.SetCell(0, track, {kNoteOn, uint8_t(note), 70, 0});
+        pattern.SetCell(0, track, {kNoteOnStatus, uint8_t(note), 70, 0});
         pattern.SetCell(14, track, {kStatusNoteOff, 0, 0, 0});
         ++track;
     }
