@@ -2,6 +2,7 @@
 
 #include "editors/EditorLayout.h"
 #include "editors/EditorStateAccess.h"
+#include "editors/SlotStep.h"
 #include "editors/VirtualKeys.h"
 #include "engine/AudioEngine.h"
 
@@ -93,8 +94,7 @@ void ArrangementEditorKeys::MoveCursor(int steps) {
 }
 
 void ArrangementEditorKeys::StepSlot(int delta) {
-    const int slot = ((CurrentSlotIndex(engine) + delta) % kSlotCount + kSlotCount) % kSlotCount;
-    engine.editor.currentSlot = slot;
+    engine.editor.currentSlot = SteppedSlot(engine.editor.currentSlot, delta);
     engine.editor.currentParameter = 0;
 }
 

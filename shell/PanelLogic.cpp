@@ -1,5 +1,7 @@
 #include "shell/PanelLogic.h"
 
+#include "editors/EditorStateAccess.h"
+#include "editors/SlotStep.h"
 #include "engine/AudioEngine.h"
 #include "plugins/PluginCalls.h"
 #include "plugins/PluginText.h"
@@ -28,8 +30,9 @@ template <typename... Args> std::string Format(const char* format, Args... args)
     return text;
 }
 
+// Held inside the slots: the field is shared, and a damaged value must not index past them.
 int CurrentSlot(const AudioEngine& engine) {
-    return engine.editor.currentSlot.load();
+    return CurrentSlotIndex(engine);
 }
 
 // The current slot's instance, or null when the slot is empty.
@@ -130,8 +133,7 @@ PluginPanelTexts ReadPluginPanelTexts(AudioEngine& engine) {
 
 void StepSlot(AudioEngine& engine, int delta) {
     engine.editor.currentParameter = 0;
-    engine.editor.currentSlot =
-        ((CurrentSlot(engine) + delta) % kSlotCount + kSlotCount) % kSlotCount;
+    engine.editor.currentSlot = SteppedSlot(engine.editor.currentSlot, delta);
 }
 
 void StepProgram(AudioEngine& engine, int delta) {

@@ -70,6 +70,19 @@ TEST_F(PanelLogicTest, SlotStepsWrapAndStartAtTheFirstParameter) {
     EXPECT_EQ(engine->editor.currentParameter, 0);
 }
 
+// The slot index is shared and may be damaged: the buttons and the texts stay inside
+// the slots, stepping from the nearest one as the arrangement's keys do.
+TEST_F(PanelLogicTest, ADamagedSlotIndexStepsOntoASlot) {
+    engine->editor.currentSlot = 40;
+    StepSlot(*engine, 1);
+    EXPECT_EQ(engine->editor.currentSlot, 0);
+    engine->editor.currentSlot = -7;
+    StepSlot(*engine, -1);
+    EXPECT_EQ(engine->editor.currentSlot, 15);
+    engine->editor.currentSlot = 40;
+    EXPECT_EQ(ReadPluginPanelTexts(*engine).slot, "15: Not instanced");
+}
+
 TEST_F(PanelLogicTest, EmptySlotShowsDashesAndLeavesTheValueAlone) {
     const PluginPanelTexts texts = ReadPluginPanelTexts(*engine);
     EXPECT_EQ(texts.slot, "00: Not instanced");
