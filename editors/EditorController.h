@@ -53,7 +53,6 @@ public:
     PatternClipboard& Clipboard() { return clipboard; }
 
     PatternEditorKeys& PatternKeys() { return pattern; }
-    ArrangementEditorKeys& ArrangementKeys() { return arrangement; }
 
 private:
     AudioEngine& engine;

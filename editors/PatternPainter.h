@@ -1,6 +1,7 @@
 #pragma once
 // Draws the pattern editor: its title, the column headers and the 32 pattern rows,
 // scrolling the view to follow the cursor first.
+// Threads: user-interface thread; it reads cells without the lock.
 
 #include "editors/Canvas.h"
 

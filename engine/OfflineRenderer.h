@@ -1,6 +1,9 @@
 #pragma once
 // Drives the engine's stream callback as fast as possible into memory, for exports
 // and tests. The samples are those a sound card would have received.
+//
+// Threads: one caller thread, which drives the stream callback (waiting for the lock
+// like the audio thread); meant for an engine built with OutputMode::CallerDriven.
 
 #include "engine/AudioEngine.h"
 

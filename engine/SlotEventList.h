@@ -1,6 +1,9 @@
 #pragma once
 // One slot's events for the coming block, laid out so that its address can be
 // handed to a plug-in as the VST 2 event list without copying.
+//
+// Threads: the audio thread fills and empties it each block; the user-interface thread
+// appends to it only with the engine lock held (notes played from the keyboard).
 
 #include "plugins/VstAbi.h"
 

@@ -50,7 +50,6 @@ public:
     RootKey Root() const { return root; }
     const std::string& CurrentKey() const { return currentKey; }
     int32_t LastResult() const { return lastResult; }
-    const std::string& FilePath() const { return filePath; }
 
 private:
     std::string FullPath(const std::string& keyPath) const;

@@ -5,6 +5,8 @@
 // without a known type word is a plain string, so a hand-written "Name=/some/folder"
 // works. Lines starting with ';' or '#' are comments. Key and value names compare
 // without regard to case, as registry names do.
+//
+// Threads: one thread at a time per file object (the user-interface thread).
 
 #include <optional>
 #include <string>

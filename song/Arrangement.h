@@ -1,5 +1,9 @@
 #pragma once
 // The song arrangement: 32768 lines by 16 slot columns of two-byte entries.
+//
+// Threads: the user-interface thread edits it, the audio thread reads it while playing
+// the song, without the lock: every entry is one atomic. Clear is for the
+// user-interface thread with the lock held.
 
 #include "song/SongLimits.h"
 

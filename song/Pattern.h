@@ -1,5 +1,10 @@
 #pragma once
 // A pattern: a name, 256 lines by 8 tracks of cells, and the number of lines played.
+//
+// Threads: the user-interface thread edits it; the audio thread reads cells and the
+// length while playing, and MIDI input and plug-ins store cells, all without the lock:
+// each cell and the length are single atomics. The name, Clear and CopyFrom are for
+// the user-interface thread only (under the lock where a whole pattern changes).
 
 #include "song/EventCell.h"
 #include "song/SongLimits.h"

@@ -1,6 +1,8 @@
 #pragma once
 // The whole song in memory: 16 slots with their pattern banks, the arrangement and
 // the song settings. Fixed size, never reallocated.
+//
+// Threads: see the parts; every field another thread reads without the lock is atomic.
 
 #include "song/Arrangement.h"
 #include "song/PluginSlot.h"
