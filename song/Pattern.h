@@ -4,7 +4,7 @@
 // Threads: the user-interface thread edits it; the audio thread reads cells and the
 // length while playing, and MIDI input and plug-ins store cells, all without the lock:
 // each cell and the length are single atomics. The name, Clear and CopyFrom are for
-// the user-interface thread only (under the lock where a whole pattern changes).
+// the user-interface thread only.
 
 #include "song/EventCell.h"
 #include "song/SongLimits.h"
