@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 
 struct FakePlugin {
     struct Event {
@@ -103,4 +103,4 @@ private:
     }
 };
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -25,7 +25,7 @@ TEST_F(EditorTest, PaintingAllocatesNothing) {
     CountingCanvas countingCanvas;
     long allocations = 0;
     {
-        testsupport::AllocationCounter counter;
+        test::AllocationCounter counter;
         painter.Paint(countingCanvas, kViewWidth, kViewHeight);
         allocations = counter.Count();
     }

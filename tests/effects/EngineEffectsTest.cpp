@@ -28,7 +28,7 @@ protected:
         return out;
     }
 
-    testing::FakePlugin plugin;
+    test::FakePlugin plugin;
     std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
 };
 

@@ -3,10 +3,8 @@
 #include "EngineFixture.h"
 #include "support/AllocationCounter.h"
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
-
-using testsupport::AllocationCounter;
 
 class AllocationTest : public EngineFixture {
 protected:
@@ -72,4 +70,4 @@ TEST_F(AllocationTest, StreamCallbackAllocatesNothingWhenEventListsFlood) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

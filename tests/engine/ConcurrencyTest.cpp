@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -173,4 +173,4 @@ TEST(MidiQueueConcurrencyTest, TwoProducersLoseNothingWhileTheConsumerDrains) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 
 class EngineFixture : public ::testing::Test {
 protected:
@@ -52,4 +52,4 @@ protected:
     }
 };
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

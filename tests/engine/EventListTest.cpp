@@ -1,6 +1,6 @@
 #include "EngineFixture.h"
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using EventListTest = EngineFixture;
@@ -128,4 +128,4 @@ TEST_F(EventListTest, MidiInputArrivesAtTheStartOfTheNextBlock) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -3,7 +3,7 @@
 
 #include <limits>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using RenderTest = EngineFixture;
@@ -95,4 +95,4 @@ TEST_F(RenderTest, OfflineRendererInOddChunksGivesTheCallbackStream) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -1,6 +1,6 @@
 #include "EngineFixture.h"
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr EventCell kNoteC4{0x90, 60, 100, 0};
@@ -35,7 +35,8 @@ TEST_F(SequencerTest, LinesStartSampleExactlyAndGatesFireAtHalfALine) {
     engine->PlayPattern();
     RenderSamples(2 * kLine);
 
-    // Line 1 begins at 5292 = block 20, offset 172: inside a block, not at its start.
+    // The gate's note-off at half a line, 2646, is the second event: block 10, offset 86,
+    // inside a block rather than at its start.
     EXPECT_EQ(Times(fake, 0x90), (std::vector<int64_t>{0, kLine}));
     EXPECT_EQ(Times(fake, 0x80), (std::vector<int64_t>{kLine / 2}));
     EXPECT_EQ(fake.events[1].block, 10);
@@ -189,4 +190,4 @@ TEST_F(SequencerTest, SongTimeIsWholeSecondsOfSongPosition) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

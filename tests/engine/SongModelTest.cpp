@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using SongModelTest = EngineFixture;
@@ -105,4 +105,4 @@ TEST(FloorToIntTest, FloorsEveryValueThatOccurs) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

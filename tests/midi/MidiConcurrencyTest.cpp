@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -97,4 +97,4 @@ TEST_F(MidiConcurrencyTest, TwoInputsRecordWhileTheEngineRendersAndTheUserEdits)
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -15,11 +15,10 @@
 #include <thread>
 #include <unistd.h>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using namespace std::chrono_literals;
-using testsupport::JackServer;
 
 constexpr int kSlot = 2;
 constexpr int kLine = 8;
@@ -186,4 +185,4 @@ TEST_F(PluginHostTest, MidiInputWithoutAnyMidiSystemOpensNothingAndSaysNothing) 
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

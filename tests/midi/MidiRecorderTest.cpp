@@ -9,7 +9,7 @@
 #include <atomic>
 #include <vector>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 std::atomic<int> repaintRequests{0};
@@ -164,4 +164,4 @@ TEST(ShortMessage, SystemExclusiveAndEmptyMessagesAreNotShortMessages) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using probe::ProbeLog;
@@ -343,4 +343,4 @@ TEST(HostContextTest, OnlyTheLiveEngineIsPublished) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -5,7 +5,7 @@
 #include "PluginTestSupport.h"
 #include "plugins/PluginText.h"
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using PluginCommandsTest = PluginHostTest;
@@ -130,4 +130,4 @@ TEST(PluginTextTest, OverlongTextsStayInTheBufferAndAreCutToWhatIsShown) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -134,4 +134,4 @@ TEST_F(PluginFolderTest, BrowserListShowsOurPluginsAndTheSystemOnes) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -7,7 +7,7 @@
 
 #include <dlfcn.h>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using probe::DispatchRecord;
@@ -277,4 +277,4 @@ TEST_F(PluginLoadingTest, ClearProjectClosesEveryInstance) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -19,10 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace vantreel::testing {
-
-using testsupport::ScopedEnvironment;
-using testsupport::ScratchFolder;
+namespace vantreel::test {
 
 inline const std::string kOwnPluginDir = VANTREEL_PLUGIN_OUTPUT_DIR;
 inline const std::string kBadPluginDir = std::string(VANTREEL_BINARY_DIR) + "/testplugins-bad";
@@ -69,4 +66,4 @@ protected:
     }
 };
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr const char* kKars = "Kars-vst.so";
@@ -122,4 +122,4 @@ TEST_F(RealPluginTest, ConcurrencyLoadingWhileTheAudioThreadRenders) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 // The lag (in frames) at which the left channel best matches itself, searched over
@@ -66,4 +66,4 @@ TEST_F(SynthThroughEngineTest, RenderedNotesHaveThePitchOfTheirMidiNote) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

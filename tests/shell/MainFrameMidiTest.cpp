@@ -18,9 +18,6 @@
 namespace vantreel::test {
 namespace {
 
-using testsupport::JackServer;
-using testsupport::ScopedEnvironment;
-
 struct PaintCounter : QObject {
     int paints = 0;
     bool eventFilter(QObject*, QEvent* event) override {

@@ -32,8 +32,8 @@ inline const std::string kOwnPluginDir = VANTREEL_PLUGIN_OUTPUT_DIR;
 constexpr const char* kProbeFile = "VantreelProbe.so";
 constexpr const char* kSynthFile = "VantreelSynth.so";
 
-using ScopedVariable = testsupport::ScopedEnvironment;
-using Scratch = testsupport::ScratchFolder;
+using ScopedVariable = test::ScopedEnvironment;
+using Scratch = test::ScratchFolder;
 
 inline void SetPluginFolderText(AudioEngine& engine, const std::string& folder) {
     std::memset(engine.pluginFolder, 0, sizeof engine.pluginFolder);

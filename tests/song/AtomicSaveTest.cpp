@@ -7,7 +7,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -77,4 +77,4 @@ TEST_F(AtomicSaveTest, AReplacedFileKeepsItsPermissionsAndSymbolicLinksStay) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

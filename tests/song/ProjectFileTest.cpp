@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr int kProbeRecordSize = kPluginNameSize + 4 +
@@ -365,4 +365,4 @@ TEST_F(ProjectFileTest, LengthsAndCodesOnlyFilesCanHoldAreKeptAndPlaySafely) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -10,7 +10,7 @@
 #include <random>
 #include <set>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr int kProbeSlot = 1;
@@ -271,4 +271,4 @@ TEST_F(ProjectPrefixTest, TheWholeFileLoadsWhole) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

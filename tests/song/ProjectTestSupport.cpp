@@ -4,7 +4,7 @@
 
 #include <random>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 
 void SetPluginValues(AudioEngine& engine, int slot, int seed) {
     AEffect* e = engine.LivePlugin(slot);
@@ -138,4 +138,4 @@ void ExpectSameSong(const AudioEngine& expected, const AudioEngine& actual) {
     EXPECT_EQ(x.chorus.chorusFeedback, y.chorus.chorusFeedback);
 }
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 
 inline const std::string kPluginDir = VANTREEL_PLUGIN_OUTPUT_DIR;
 constexpr const char* kProbeName = "VantreelProbe.so";
@@ -129,4 +129,4 @@ inline uint64_t SlotEnd(int slot, const std::vector<uint64_t>& recordSizes) {
     return at;
 }
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -37,7 +37,7 @@ void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
 
-namespace vantreel::testsupport {
+namespace vantreel::test {
 
 AllocationCounter::AllocationCounter() {
     allocations = 0;
@@ -52,4 +52,4 @@ long AllocationCounter::Count() const {
     return allocations.load();
 }
 
-} // namespace vantreel::testsupport
+} // namespace vantreel::test

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-namespace vantreel::testsupport {
+namespace vantreel::test {
 
 class AllocationCounter {
 public:
@@ -17,4 +17,4 @@ public:
     long Count() const;
 };
 
-} // namespace vantreel::testsupport
+} // namespace vantreel::test

@@ -23,7 +23,7 @@
 
 extern char** environ;
 
-namespace vantreel::testsupport {
+namespace vantreel::test {
 
 class JackServer {
 public:
@@ -135,4 +135,4 @@ private:
     std::string problem;
 };
 
-} // namespace vantreel::testsupport
+} // namespace vantreel::test

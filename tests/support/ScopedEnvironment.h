@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace vantreel::testsupport {
+namespace vantreel::test {
 
 // Sets (or, with nullopt, removes) an environment variable for one scope.
 class ScopedEnvironment {
@@ -33,4 +33,4 @@ private:
     std::optional<std::string> previous;
 };
 
-} // namespace vantreel::testsupport
+} // namespace vantreel::test

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-namespace vantreel::testsupport {
+namespace vantreel::test {
 
 class ScratchFolder {
 public:
@@ -44,4 +44,4 @@ private:
     std::string path;
 };
 
-} // namespace vantreel::testsupport
+} // namespace vantreel::test

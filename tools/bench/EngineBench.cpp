@@ -16,7 +16,7 @@
 namespace vantreel::bench {
 namespace {
 
-using testing::FakePlugin;
+using test::FakePlugin;
 
 struct BusySong {
     std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);

@@ -8,7 +8,7 @@
 
 #include <sndfile.h>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr int kLineLength = 1001; // lines start inside blocks, not on their edges
@@ -184,4 +184,4 @@ TEST_F(RenderJobTest, SecondsAndTailSetTheLengthAtTheProjectsSampleRate) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

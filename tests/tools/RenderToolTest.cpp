@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 const std::string kTool = std::string(VANTREEL_BINARY_DIR) + "/vantreel-render";
@@ -203,4 +203,4 @@ TEST_F(RenderToolTest, TheProgressBarShowsOnlyOnATerminal) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test
