@@ -10,10 +10,10 @@
 namespace vantreel {
 
 struct ChorusSettings {
-    int lfoSpeed = kDefaultLfoSpeed;             // 0..kMaxLfoSpeed
-    int chorusDelay = kDefaultChorusDelay;       // 0..kMaxChorusDelay
-    int chorusMod = kDefaultChorusMod;           // 0..128
-    int chorusFeedback = kDefaultChorusFeedback; // 0..128, 128 = 1.0
+    int lfoSpeed = ChorusDefaults::lfoSpeed;       // 0..kMaxLfoSpeed
+    int chorusDelay = ChorusDefaults::delay;       // 0..kMaxChorusDelay
+    int chorusMod = ChorusDefaults::mod;           // 0..128
+    int chorusFeedback = ChorusDefaults::feedback; // 0..128, 128 = 1.0
 };
 
 constexpr double kChorusDelayScale = 0.8;

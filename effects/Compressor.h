@@ -8,9 +8,10 @@
 namespace vantreel {
 
 struct CompressorSettings {
-    int threshold = kDefaultThreshold;   // 0..128, 128 = 1.0
-    int ratio = kDefaultRatio;           // 0 bypass, 1..15 compress (ratio + 1):1, 16 or more limit
-    int smoothness = kDefaultSmoothness; // 0..128
+    int threshold = CompressorDefaults::threshold; // 0..128, 128 = 1.0
+    int ratio =
+        CompressorDefaults::ratio; // 0 bypass, 1..15 compress (ratio + 1):1, 16 or more limit
+    int smoothness = CompressorDefaults::smoothness; // 0..128
 };
 
 constexpr double kMinThreshold = 0.01;

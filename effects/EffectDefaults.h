@@ -1,29 +1,40 @@
 #pragma once
 // The master effects' settings in a new song: the song's stored settings and the
-// effects' own settings records both start from these.
+// effects' own settings records both start from these, each in the width the song
+// stores it in.
 
 #include <cstdint>
 
 namespace vantreel {
 
-constexpr int kDefaultDelayTime = 15840; // samples, either side
-constexpr int kDefaultDelayFeedback = 70;
-constexpr bool kDefaultCrossDelay = true;
+struct DelayDefaults {
+    static constexpr uint16_t time = 15840; // samples, either side
+    static constexpr uint8_t feedback = 70;
+    static constexpr bool crossDelay = true;
+};
 
-constexpr int kDefaultLfoSpeed = 36;
-constexpr int kDefaultChorusDelay = 40;
-constexpr int kDefaultChorusMod = 63;
-constexpr int kDefaultChorusFeedback = 0;
+struct ChorusDefaults {
+    static constexpr uint16_t lfoSpeed = 36;
+    static constexpr uint16_t delay = 40;
+    static constexpr uint8_t mod = 63;
+    static constexpr uint8_t feedback = 0;
+};
 
-constexpr int kDefaultReverbRoom = 80;
-constexpr int kDefaultReverbDamp = 64;
-constexpr int kDefaultReverbWidth = 128;
-constexpr int kDefaultReverbMode = 0;
+struct ReverbDefaults {
+    static constexpr uint8_t room = 80;
+    static constexpr uint8_t damp = 64;
+    static constexpr uint8_t width = 128;
+    static constexpr uint8_t mode = 0;
+};
 
-constexpr int kDefaultThreshold = 100;
-constexpr int kDefaultRatio = 0; // bypassed
-constexpr int kDefaultSmoothness = 16;
+struct CompressorDefaults {
+    static constexpr uint8_t threshold = 100;
+    static constexpr uint8_t ratio = 0; // bypassed
+    static constexpr uint8_t smoothness = 16;
+};
 
-constexpr int kDefaultEqualizerGain = 0; // dB, every band
+struct EqualizerDefaults {
+    static constexpr int8_t gain = 0; // dB, every band
+};
 
 } // namespace vantreel

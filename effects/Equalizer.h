@@ -9,9 +9,9 @@
 namespace vantreel {
 
 struct EqualizerSettings {
-    int lowGain = kDefaultEqualizerGain; // dB, -16..16
-    int peakGain = kDefaultEqualizerGain;
-    int highGain = kDefaultEqualizerGain;
+    int lowGain = EqualizerDefaults::gain; // dB, -16..16
+    int peakGain = EqualizerDefaults::gain;
+    int highGain = EqualizerDefaults::gain;
 };
 
 constexpr double kLowShelfFrequency = 150.0; // Hz

@@ -11,11 +11,11 @@
 namespace vantreel {
 
 struct DelaySettings {
-    int delayLeft = kDefaultDelayTime; // samples, 0..kDelayLineLength
-    int delayRight = kDefaultDelayTime;
-    int feedbackLeft = kDefaultDelayFeedback; // 0..128, 128 = 1.0
-    int feedbackRight = kDefaultDelayFeedback;
-    bool crossDelay = kDefaultCrossDelay;
+    int delayLeft = DelayDefaults::time; // samples, 0..kDelayLineLength
+    int delayRight = DelayDefaults::time;
+    int feedbackLeft = DelayDefaults::feedback; // 0..128, 128 = 1.0
+    int feedbackRight = DelayDefaults::feedback;
+    bool crossDelay = DelayDefaults::crossDelay;
 };
 
 class StereoDelay {

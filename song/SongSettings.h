@@ -11,37 +11,37 @@
 namespace vantreel {
 
 struct CompressorParams {
-    Shared<uint8_t> threshold{kDefaultThreshold};
-    Shared<uint8_t> ratio{kDefaultRatio};
-    Shared<uint8_t> smoothness{kDefaultSmoothness};
+    Shared<uint8_t> threshold{CompressorDefaults::threshold};
+    Shared<uint8_t> ratio{CompressorDefaults::ratio};
+    Shared<uint8_t> smoothness{CompressorDefaults::smoothness};
 };
 
 struct EqualizerParams { // gains in dB, -16..16
-    Shared<int8_t> lowGain{kDefaultEqualizerGain};
-    Shared<int8_t> peakGain{kDefaultEqualizerGain};
-    Shared<int8_t> highGain{kDefaultEqualizerGain};
+    Shared<int8_t> lowGain{EqualizerDefaults::gain};
+    Shared<int8_t> peakGain{EqualizerDefaults::gain};
+    Shared<int8_t> highGain{EqualizerDefaults::gain};
 };
 
 struct ReverbParams {
-    Shared<uint8_t> room{kDefaultReverbRoom};
-    Shared<uint8_t> damp{kDefaultReverbDamp};
-    Shared<uint8_t> width{kDefaultReverbWidth};
-    Shared<uint8_t> mode{kDefaultReverbMode};
+    Shared<uint8_t> room{ReverbDefaults::room};
+    Shared<uint8_t> damp{ReverbDefaults::damp};
+    Shared<uint8_t> width{ReverbDefaults::width};
+    Shared<uint8_t> mode{ReverbDefaults::mode};
 };
 
 struct DelayParams {
-    Shared<uint16_t> delayLeft{kDefaultDelayTime}; // samples
-    Shared<uint16_t> delayRight{kDefaultDelayTime};
-    Shared<uint8_t> feedbackLeft{kDefaultDelayFeedback};
-    Shared<uint8_t> feedbackRight{kDefaultDelayFeedback};
-    Shared<uint8_t> crossDelay{kDefaultCrossDelay};
+    Shared<uint16_t> delayLeft{DelayDefaults::time}; // samples
+    Shared<uint16_t> delayRight{DelayDefaults::time};
+    Shared<uint8_t> feedbackLeft{DelayDefaults::feedback};
+    Shared<uint8_t> feedbackRight{DelayDefaults::feedback};
+    Shared<uint8_t> crossDelay{DelayDefaults::crossDelay};
 };
 
 struct ChorusParams {
-    Shared<uint16_t> lfoSpeed{kDefaultLfoSpeed};
-    Shared<uint16_t> chorusDelay{kDefaultChorusDelay};
-    Shared<uint8_t> chorusMod{kDefaultChorusMod};
-    Shared<uint8_t> chorusFeedback{kDefaultChorusFeedback};
+    Shared<uint16_t> lfoSpeed{ChorusDefaults::lfoSpeed};
+    Shared<uint16_t> chorusDelay{ChorusDefaults::delay};
+    Shared<uint8_t> chorusMod{ChorusDefaults::mod};
+    Shared<uint8_t> chorusFeedback{ChorusDefaults::feedback};
 };
 
 constexpr int kDefaultSampleRate = 44100;
