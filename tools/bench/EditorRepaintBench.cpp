@@ -41,7 +41,7 @@ void FillCurrentPattern(AudioEngine& engine) {
     for (int line = 0; line < vantreel::kPatternLines; ++line) {
         for (int track = 0; track < vantreel::kTracks; ++track) {
             const auto note = uint8_t(36 + (line + track) % 48);
-            pattern.SetCell(line, track, {0x90, note, 0x64, 0x00});
+            pattern.SetCell(line, track, {vantreel::kNoteOnStatus, note, 0x64, 0x00});
         }
     }
     pattern.SetLength(vantreel::kPatternLines);

@@ -105,8 +105,9 @@ void Reverb(benchmark::State& state) {
 void EqualizerEffect(benchmark::State& state) {
     auto eq = std::make_unique<Equalizer>();
     const EqualizerSettings settings{4, -3, 2};
-    PerBlock(state, "effect-equalizer",
-             [&](float* l, float* r) { eq->Process(l, r, kBlockFrames, settings, 44100); });
+    PerBlock(state, "effect-equalizer", [&](float* l, float* r) {
+        eq->Process(l, r, kBlockFrames, settings, kDefaultSampleRate);
+    });
 }
 
 void CompressorEffect(benchmark::State& state) {

@@ -61,7 +61,8 @@ struct BusySong {
         for (int line = 0; line < 64; ++line) {
             for (int t = 0; t < kTracks; ++t) {
                 pattern.SetCell(
-                    line, t, {uint8_t(0x90 + t), uint8_t(36 + line % 48), 100, uint8_t(line % 2)});
+                    line, t,
+                    {uint8_t(kNoteOnStatus + t), uint8_t(36 + line % 48), 100, uint8_t(line % 2)});
             }
         }
     }

@@ -37,7 +37,9 @@ std::unique_ptr<AudioEngine> FullProject() {
             pattern.SetLength(vantreel::kPatternLines);
             for (int line = 0; line < vantreel::kPatternLines; ++line) {
                 for (int track = 0; track < vantreel::kTracks; ++track) {
-                    pattern.SetCell(line, track, {0x90, uint8_t(36 + (line + track) % 48), 100, 1});
+                    pattern.SetCell(
+                        line, track,
+                        {vantreel::kNoteOnStatus, uint8_t(36 + (line + track) % 48), 100, 1});
                 }
             }
         }

@@ -55,7 +55,7 @@ std::vector<uint8_t> MakeTemplate(const std::string& folder) {
         source.song.arrangement.Set(line, line % kSlotCount, {uint8_t(line % 26), 1});
     }
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        source.song.slots[slot].patterns[0].SetCell(0, 0, {0x90, 60, 100, 1});
+        source.song.slots[slot].patterns[0].SetCell(0, 0, {kNoteOnStatus, 60, 100, 1});
     }
     const std::string path = folder + "/template.vpf";
     source.SaveProject(path.c_str());
