@@ -9,8 +9,7 @@ namespace vantreel {
 constexpr int kBlockFrames = 256;     // frames rendered per block
 constexpr int kBlocksPerCallback = 8; // blocks per stream callback
 constexpr int kCallbackFrames = kBlockFrames * kBlocksPerCallback;
-constexpr int kPluginChannels = 16; // channel pointers handed to a plug-in
-constexpr int kSendCount = 3;       // 0 delay, 1 reverb, 2 chorus
+constexpr int kSendCount = 3; // 0 delay, 1 reverb, 2 chorus
 constexpr int kSendDelay = 0;
 constexpr int kSendReverb = 1;
 constexpr int kSendChorus = 2;

@@ -14,6 +14,7 @@
 #include "engine/Reporter.h"
 #include "engine/SlotEventList.h"
 #include "plugins/HostContext.h"
+#include "plugins/PluginCalls.h"
 #include "plugins/VstAbi.h"
 #include "song/EditorState.h"
 #include "song/MissingPluginRecord.h"
@@ -159,7 +160,12 @@ private:
     // One block's buffers. Audio thread only.
     float mixLeft[kBlockFrames] = {};
     float mixRight[kBlockFrames] = {};
+    // Inputs 3 and up read silence; outputs 3 and up are written to scratch nobody
+    // reads, so one plug-in's auxiliary outputs never reach another's inputs.
     float silentBuffer[kBlockFrames] = {};
+    float auxScratch[plugin::kMaxPluginChannels - 2][kBlockFrames] = {};
+    float* slotInputs[plugin::kMaxPluginChannels] = {};
+    float* slotOutputs[plugin::kMaxPluginChannels] = {};
     float sendBufferLeft[kSendCount][kBlockFrames] = {};
     float sendBufferRight[kSendCount][kBlockFrames] = {};
     float slotOutLeft[kSlotCount][kBlockFrames] = {};

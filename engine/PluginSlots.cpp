@@ -61,7 +61,15 @@ bool AudioEngine::LoadPlugin(int slot, const char* name) {
         reporter.NoteFailure("cannot load " + path + ": " + lastPluginError);
         return false;
     }
+    lastPluginError = plugin::RunProblem(created.effect);
+    if (!lastPluginError.empty()) {
+        std::fprintf(stderr, "Vantreel: cannot load %s: %s\n", path.c_str(),
+                     lastPluginError.c_str());
+        plugin::Close(created.effect); // never opened: this only lets it free itself
+        return false;
+    }
     effect[slot] = created.effect;
+    hostContext.SetOpenInstance(slot, created.effect);
     StartInstance(created.effect, song.settings.sampleRate);
 
     std::memset(s.dllName, 0, kTextSize);
@@ -85,8 +93,10 @@ void AudioEngine::UnloadPlugin(int slot) {
     editor.currentParameter = 0;
     AEffect* e = LivePlugin(slot);
     s.instanced = 0;
-    // An editor left marked open would be idled after its instance is gone.
+    // An editor left marked open would be idled after its instance is gone, and an
+    // idle request noted on another thread must not reach it once it is closed.
     hostContext.SetEditorOpen(e, false);
+    hostContext.SetOpenInstance(slot, nullptr);
     plugin::Suspend(e);
     plugin::Close(e);
 }

@@ -7,6 +7,7 @@
 #include "engine/FloorToInt.h"
 #include "plugins/PluginCalls.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -88,17 +89,18 @@ void MixChannel(const MixSources& sources, const float* const* outputs,
 } // namespace
 
 void AudioEngine::StreamCallback(int16_t* buffer, bool realtime) {
-    std::unique_lock<EngineLock> held(lock, std::defer_lock);
+    // The render lets a waiting user-interface operation go first (see EngineLock).
     if (realtime) {
         // A blocked callback would make the device underrun: give up this buffer
         // instead, and let the sequencer stand still, as it would while waiting.
-        if (!held.try_lock_for(std::chrono::microseconds(kRealtimeLockWaitMicroseconds))) {
+        if (!lock.TryLockForRender(std::chrono::microseconds(kRealtimeLockWaitMicroseconds))) {
             std::memset(buffer, 0, sizeof(int16_t) * 2 * kCallbackFrames);
             return;
         }
     } else {
-        held.lock();
+        lock.LockForRender();
     }
+    std::unique_lock<EngineLock> held(lock, std::adopt_lock);
     const double volume = song.settings.masterVolume;
     for (int block = 0; block < kBlocksPerCallback; ++block) {
         RenderBlock();
@@ -148,15 +150,28 @@ void AudioEngine::RenderSlot(int slot) {
 
     float* left = slotOutLeft[slot];
     float* right = slotOutRight[slot];
-    float* channels[kPluginChannels];
-    channels[0] = left;
-    channels[1] = right;
-    for (int c = 2; c < kPluginChannels; ++c) {
-        channels[c] = silentBuffer;
+    // Inputs 1 and 2 are the slot's own output buffers, cleared just before.
+    slotInputs[0] = slotOutputs[0] = left;
+    slotInputs[1] = slotOutputs[1] = right;
+    const int channels = std::min(plugin::ChannelCount(instance), plugin::kMaxPluginChannels);
+    if (channels > 2) {
+        // A plug-in may write into what it was given as input: keep the silence silent.
+        std::memset(silentBuffer, 0, sizeof silentBuffer);
+        for (int c = 2; c < channels; ++c) {
+            slotInputs[c] = silentBuffer;
+            slotOutputs[c] = auxScratch[c - 2];
+            std::memset(auxScratch[c - 2], 0, sizeof auxScratch[c - 2]);
+        }
     }
     std::memset(left, 0, sizeof slotOutLeft[slot]);
     std::memset(right, 0, sizeof slotOutRight[slot]);
-    plugin::Render(instance, channels, kBlockFrames);
+    if (!plugin::Render(instance, slotInputs, slotOutputs, kBlockFrames)) {
+        return; // silent: the plug-in cannot be run any more
+    }
+    // A mono instrument is heard in both channels.
+    if (instance->numOutputs == 1) {
+        std::memcpy(right, left, sizeof slotOutRight[slot]);
+    }
     // RenderBlock adds the output to the sends and the mix once all slots have run.
 }
 

@@ -35,10 +35,28 @@ void CopyAnswer(void* ptr, const char* text) {
 }
 
 // Editor idling reaches only an editor that is open: some plug-ins crash when asked
-// to idle an editor they never created.
-void ForwardEditorIdle(AEffect* effect, const HostContext* context) {
-    if (effect != nullptr && context != nullptr && context->IsEditorOpen(effect)) {
+// to idle an editor they never created. Asked on another thread, it waits for the
+// user-interface timer: the dispatcher must not be entered from two threads.
+void ForwardEditorIdle(AEffect* effect, HostContext* context) {
+    if (effect == nullptr || context == nullptr) {
+        return;
+    }
+    if (!context->OnUserInterfaceThread()) {
+        context->NoteIdleRequest(effect, true);
+    } else if (context->IsEditorOpen(effect)) {
         plugin::EditIdle(effect);
+    }
+}
+
+// effIdle the same way, to an instance that is still open.
+void ForwardIdle(AEffect* effect, HostContext* context) {
+    if (effect == nullptr || context == nullptr) {
+        return;
+    }
+    if (!context->OnUserInterfaceThread()) {
+        context->NoteIdleRequest(effect, false);
+    } else if (context->IsInstanceOpen(effect)) {
+        plugin::Idle(effect);
     }
 }
 
@@ -96,9 +114,7 @@ VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     case audioMasterSizeWindow:
         return RequestEditorSize(effect, context, index, value);
     case audioMasterNeedIdle:
-        if (effect != nullptr) {
-            plugin::Idle(effect);
-        }
+        ForwardIdle(effect, context);
         return 1;
     case audioMasterGetSampleRate:
         return SampleRate(context);

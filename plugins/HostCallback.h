@@ -16,7 +16,8 @@ constexpr const char* kHostProduct = "Cubase VST";
 
 // Any thread: plug-ins call it from the user-interface thread, the audio thread or
 // threads of their own, and from inside their entry point with a null instance.
-// Takes no lock; its only writes are one pattern cell and an editor's size request.
+// Takes no lock; its only writes are one pattern cell, an editor's size request and
+// idle requests, which wait for the user-interface thread when made on another.
 VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                        float opt);
 

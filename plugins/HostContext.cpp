@@ -1,5 +1,7 @@
 #include "plugins/HostContext.h"
 
+#include "plugins/PluginCalls.h"
+
 namespace vantreel {
 
 namespace {
@@ -16,6 +18,9 @@ uint64_t PackSize(int width, int height) {
 EditorSize UnpackSize(uint64_t packed) {
     return {int(packed >> kHalfBits), int(packed & kHalfMask)};
 }
+
+constexpr uint32_t kIdleRequested = 1u << 0;       // effIdle
+constexpr uint32_t kEditorIdleRequested = 1u << 1; // effEditIdle
 
 bool UsableSide(VstIntPtr side) {
     return side > 0 && side <= kMaxEditorSide;
@@ -125,6 +130,60 @@ std::optional<EditorSize> HostContext::TakeEditorSizeRequest(const AEffect* effe
         return std::nullopt;
     }
     return UnpackSize(packed);
+}
+
+void HostContext::SetOpenInstance(int slot, const AEffect* effect) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return;
+    }
+    openInstances[slot].store(effect);
+    idleRequests[slot].store(0); // a request of the one before is not this one's
+}
+
+bool HostContext::IsInstanceOpen(const AEffect* effect) const {
+    return InstanceIndex(effect) >= 0;
+}
+
+bool HostContext::OnUserInterfaceThread() const {
+    return std::this_thread::get_id() == userInterfaceThread;
+}
+
+int HostContext::InstanceIndex(const AEffect* effect) const {
+    if (effect == nullptr) {
+        return -1;
+    }
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (openInstances[slot].load() == effect) {
+            return slot;
+        }
+    }
+    return -1;
+}
+
+bool HostContext::NoteIdleRequest(const AEffect* effect, bool editor) {
+    const int slot = InstanceIndex(effect);
+    if (slot < 0) {
+        return false;
+    }
+    idleRequests[slot].fetch_or(editor ? kEditorIdleRequested : kIdleRequested);
+    return true;
+}
+
+void HostContext::ServeIdleRequests() {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const uint32_t requests = idleRequests[slot].exchange(0);
+        // Only this thread changes the open instances, so this one stays open meanwhile.
+        AEffect* effect = const_cast<AEffect*>(openInstances[slot].load());
+        if (requests == 0 || effect == nullptr) {
+            continue;
+        }
+        if (requests & kIdleRequested) {
+            plugin::Idle(effect);
+        }
+        if ((requests & kEditorIdleRequested) && IsEditorOpen(effect)) {
+            plugin::EditIdle(effect);
+        }
+    }
 }
 
 } // namespace vantreel

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <thread>
 
 namespace vantreel {
 
@@ -59,6 +60,26 @@ public:
     // previous call, if it asked.
     std::optional<EditorSize> TakeEditorSizeRequest(const AEffect* effect);
 
+    // --- Idle requests ------------------------------------------------------------
+    // A plug-in's dispatcher is not thread-safe, so idling asked for on another thread
+    // is only noted here and served on the user-interface thread, and only to an
+    // instance that is still open.
+
+    // User-interface thread: `effect` is the open instance of `slot` (null: none).
+    // Cleared before an instance is closed; nothing is forwarded to it after that.
+    void SetOpenInstance(int slot, const AEffect* effect);
+    // Any thread.
+    bool IsInstanceOpen(const AEffect* effect) const;
+    // Any thread: whether the caller is the user-interface thread (the one that
+    // built this context, which is the one that builds the engine).
+    bool OnUserInterfaceThread() const;
+    // Any thread: notes that `effect` asked for effIdle (`editor` false) or for its
+    // editor to be idled (`editor` true). False when it is no open instance.
+    bool NoteIdleRequest(const AEffect* effect, bool editor);
+    // User-interface thread, from its timer: makes the calls noted since the last time,
+    // to instances still open (editor idling only to an open editor).
+    void ServeIdleRequests();
+
     Song& song;
     EditorState& editor;
     std::atomic<int32_t>& playMode;
@@ -75,6 +96,12 @@ private:
     // Beside each mark, its editor's pending size request: width in the high half,
     // height in the low half, 0 when none is pending.
     std::atomic<uint64_t> sizeRequests[kSlotCount] = {};
+
+    int InstanceIndex(const AEffect* effect) const; // -1 when not open
+    const std::thread::id userInterfaceThread = std::this_thread::get_id();
+    std::atomic<const AEffect*> openInstances[kSlotCount] = {};
+    // Per slot, the idle calls its instance asked for from other threads (bits).
+    std::atomic<uint32_t> idleRequests[kSlotCount] = {};
 };
 
 } // namespace vantreel

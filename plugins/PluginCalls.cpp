@@ -1,6 +1,8 @@
 #include "plugins/PluginCalls.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 
 namespace vantreel::plugin {
 
@@ -80,6 +82,22 @@ bool HasEditor(const AEffect* effect) {
     return (effect->flags & effFlagsHasEditor) != 0;
 }
 
+int32_t ChannelCount(const AEffect* effect) {
+    return std::max<int32_t>({effect->numInputs, effect->numOutputs, 0});
+}
+
+std::string RunProblem(const AEffect* effect) {
+    if (effect->numInputs > kMaxPluginChannels || effect->numOutputs > kMaxPluginChannels) {
+        return "the plug-in has " + std::to_string(effect->numInputs) + " inputs and " +
+               std::to_string(effect->numOutputs) + " outputs; at most " +
+               std::to_string(kMaxPluginChannels) + " of each are supported";
+    }
+    if (effect->processReplacing == nullptr && effect->process == nullptr) {
+        return "the plug-in has no processing function";
+    }
+    return {};
+}
+
 PluginRecordInfo ShapeOf(const AEffect* effect) {
     PluginRecordInfo info;
     info.uniqueId = effect->uniqueID;
@@ -93,11 +111,37 @@ void ProcessEvents(AEffect* effect, void* events) {
     Dispatch(effect, effProcessEvents, 0, 0, events);
 }
 
-void Render(AEffect* effect, float** channels, VstInt32 frames) {
-    if (effect->flags & effFlagsCanReplacing) {
-        effect->processReplacing(effect, channels, channels, frames);
-    } else {
-        effect->process(effect, channels, channels, frames);
+namespace {
+
+// The flag says which function to call, but plug-ins in the wild set it with a null
+// processReplacing or leave it off with a null process: call the one that exists.
+AEffectProcessProc ProcessFunction(const AEffect* effect) {
+    const bool replacing = (effect->flags & effFlagsCanReplacing) != 0;
+    AEffectProcessProc preferred = replacing ? effect->processReplacing : effect->process;
+    return preferred != nullptr ? preferred
+                                : (replacing ? effect->process : effect->processReplacing);
+}
+
+} // namespace
+
+bool Render(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+    AEffectProcessProc process = ProcessFunction(effect);
+    if (process == nullptr || ChannelCount(effect) > kMaxPluginChannels) {
+        return false;
+    }
+    process(effect, inputs, outputs, frames);
+    CleanSamples(outputs[0], frames);
+    CleanSamples(outputs[1], frames);
+    return true;
+}
+
+void CleanSamples(float* samples, VstInt32 frames) {
+    for (VstInt32 i = 0; i < frames; ++i) {
+        const float x = samples[i];
+        // fabs of NaN compares false, so NaN and both infinities become 0.
+        samples[i] = std::fabs(x) <= FLT_MAX
+                         ? std::min(std::max(x, -kMaxRenderedSample), kMaxRenderedSample)
+                         : 0.0f;
     }
 }
 

@@ -10,11 +10,20 @@
 #include "song/ProjectExtension.h"
 
 #include <cstdint>
+#include <string>
 
 namespace vantreel::plugin {
 
 // The index of the bank in effGetChunk and effSetChunk, as against a single program.
 constexpr VstInt32 kBankChunk = 0;
+
+// The most input or output channels a plug-in may have: the host hands it one pointer
+// per channel from arrays of this size. 32-output samplers are common; this is far
+// above any real instrument.
+constexpr int kMaxPluginChannels = 128;
+// Rendered samples beyond this (36 dB over full scale) are garbage, not music, and
+// would only drive the effects' state out of range.
+constexpr float kMaxRenderedSample = 64.0f;
 
 // The one raw call; the functions below are made of it.
 VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
@@ -45,14 +54,26 @@ int32_t ProgramCount(const AEffect* effect); // never negative
 int32_t ParameterCount(const AEffect* effect);
 bool HasChunks(const AEffect* effect);
 bool HasEditor(const AEffect* effect);
+// The channel pointers the instance needs: max(numInputs, numOutputs), never negative.
+int32_t ChannelCount(const AEffect* effect);
+// Why the host cannot run the instance ("" when it can): more channels than the
+// host's pointer arrays hold, or no processing function at all.
+std::string RunProblem(const AEffect* effect);
 // What a project file records of the instance to read its settings back.
 PluginRecordInfo ShapeOf(const AEffect* effect);
 
 // --- Processing (audio thread, or any thread while none renders) ---------------------
 void ProcessEvents(AEffect* effect, void* events);
-// Renders `frames` frames into `channels`, which the plug-in may also read as input;
-// the caller clears them first, so an accumulating plug-in gives the same result.
-void Render(AEffect* effect, float** channels, VstInt32 frames);
+// Renders `frames` frames from `inputs` into `outputs`, each holding at least two and
+// at least ChannelCount pointers. The caller clears the outputs first, so an
+// accumulating plug-in gives the same result. Uses whichever of processReplacing and
+// process the instance really has, preferring the one its flags name; an instance
+// that grew beyond the pointer arrays since it was loaded is not called. Afterwards
+// the first two outputs hold only finite samples within +-kMaxRenderedSample.
+// Returns false when nothing was rendered.
+bool Render(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
+// Replaces non-finite samples by 0 and limits the rest to +-kMaxRenderedSample.
+void CleanSamples(float* samples, VstInt32 frames);
 
 // --- The editor (user-interface thread) ----------------------------------------------
 void EditOpen(AEffect* effect, void* window); // on X11, the parent window's id

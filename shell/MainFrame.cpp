@@ -175,6 +175,8 @@ void CMainFrame::OnRefreshTimer() {
         view->Repaint();
     }
     lastPlayMode = mode;
+    // Idle calls plug-ins asked for on their own threads are made here, on this thread.
+    engine->hostContext.ServeIdleRequests();
     UpdateMeters();
     UpdateCommandChecks();
     messages.ShowPendingReports(engine->reporter);

@@ -32,13 +32,14 @@ TEST_F(RenderTest, FullScaleClipsSymmetrically) {
     EXPECT_EQ(out[1], -32767);
 }
 
+// Not-a-number and infinities are no sound: they become silence, not full scale.
 TEST_F(RenderTest, GarbageFromAPluginNeverReachesTheOutputAsNoise) {
     FakePlugin& fake = Install(0);
     fake.outputLeft = std::numeric_limits<float>::quiet_NaN();
     fake.outputRight = std::numeric_limits<float>::infinity();
     std::vector<int16_t> out = Render(1);
     EXPECT_EQ(out[0], 0);
-    EXPECT_EQ(out[1], 32767);
+    EXPECT_EQ(out[1], 0);
 }
 
 TEST_F(RenderTest, VolumeZeroIsSilent) {
