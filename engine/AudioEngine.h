@@ -72,8 +72,10 @@ public:
 
     // --- Project files (ProjectWriter.cpp, ProjectLoader.cpp) ---------------------
     // SaveProject appends ".vpf" unless the path ends in it and replaces the file only
-    // once the new one is whole on the disk. LoadProject is true only when the whole
-    // song and every plug-in record were loaded. Both take the lock.
+    // once the new one is whole on the disk; when it fails, the reporter's
+    // LastFailure says why. LoadProject is true only when the whole song and every
+    // plug-in record were loaded; a file that is no project, or a damaged one, is
+    // refused with a message before the song is touched. Both take the lock.
     bool SaveProject(const char* path);
     bool LoadProject(const char* path);
 

@@ -27,6 +27,10 @@ PluginOpenResult OpenPluginCommand(AudioEngine& engine, const std::string& name)
     result.loaded = engine.LoadPlugin(engine.editor.currentSlot, name.c_str());
     result.statusText =
         result.loaded ? "Plugin " + name + " instanced ok" : "Error creating " + name + " plugin";
+    if (!result.loaded) {
+        // The status line is gone in two seconds; the reason must stay until read.
+        engine.reporter.Show(PluginLoadFailedMessage(name, engine.LastPluginError()));
+    }
     return result;
 }
 
@@ -83,6 +87,10 @@ UserMessage FolderChangeNotice() {
     return {"Notice: you must have copy any plugins you already used to new path, in order to "
             "be able load your song later.",
             "Kelvo - VST", MessageIcon::Warning};
+}
+
+UserMessage PluginLoadFailedMessage(const std::string& name, const std::string& reason) {
+    return {"Could not load the plug-in " + name + ": " + reason, kProductName, MessageIcon::Error};
 }
 
 UserMessage MissingPluginMessage(const std::string& name) {

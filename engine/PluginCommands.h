@@ -24,7 +24,7 @@ struct PluginOpenResult {
 };
 
 // "Open..." after the browser ended with OK: loads `name` into the current slot.
-// On failure engine.LastPluginError() says why.
+// On failure the reason is also shown through engine.reporter.
 PluginOpenResult OpenPluginCommand(AudioEngine& engine, const std::string& name);
 
 // "Delete": closes the current slot's plug-in, then asks `askClearPatternBank` (the
@@ -50,6 +50,7 @@ bool SetPluginFolder(AudioEngine& engine, const std::string& folder);
 // The messages around plug-in folders and loading, with their captions and icons.
 UserMessage FallbackFolderMessage();
 UserMessage FolderChangeNotice();
+UserMessage PluginLoadFailedMessage(const std::string& name, const std::string& reason);
 UserMessage MissingPluginMessage(const std::string& name); // project loading
 
 } // namespace vantreel

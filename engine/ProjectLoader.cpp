@@ -7,10 +7,12 @@
 #include "engine/ProjectTexts.h"
 #include "plugins/PluginCalls.h"
 #include "song/FileReader.h"
+#include "song/ProjectCheck.h"
 #include "song/ProjectExtension.h"
 #include "song/ProjectLayout.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -31,12 +33,6 @@ float UsableParameter(float value, bool& changed) {
     return value;
 }
 
-// Library names from a file must stay inside the plug-in folders.
-bool IsPlainFileName(const char* name) {
-    return name[0] != '\0' && std::strchr(name, '/') == nullptr && std::strcmp(name, ".") != 0 &&
-           std::strcmp(name, "..") != 0;
-}
-
 // What a plug-in record holds once read, before anything is handed to the plug-in.
 struct PluginState {
     int32_t program = 0;
@@ -49,12 +45,27 @@ class ProjectLoader {
 public:
     explicit ProjectLoader(AudioEngine& engine) : engine(engine), song(engine.song) {}
 
-    // True when every byte of the song and every plug-in record was honoured.
-    bool Load(const char* path) {
+    // Opens the file and checks it before anything of the song is touched; false
+    // with the reason for the user when it is no project to load.
+    bool Prepare(const char* path, std::string& problem) {
+        errno = 0;
         if (!file.Open(path)) {
+            problem = std::string("Could not open ") + path + ": " +
+                      (errno != 0 ? std::strerror(errno) : "it is not a regular file");
             return false;
         }
         FindExtension();
+        if (!IsPlausibleProject(file, extension)) {
+            problem = std::string(path) + " is not a Vantreel project, or is damaged; nothing "
+                                          "was changed";
+            return false;
+        }
+        return true;
+    }
+
+    // After Prepare, with the song cleared: true when every byte of the song and every
+    // plug-in record was honoured.
+    bool Load() {
         ReadSongHead();
         for (int slot = 0; slot < kSlotCount; ++slot) {
             if (!ReadSlot(slot)) {
@@ -155,52 +166,26 @@ private:
         return s.hasRecord ? &s.record : nullptr;
     }
 
-    // Fields 1 to 4; a value the file does not hold whole is not read.
+    // Fields 1 to 4, which the check found whole and in range.
     void ReadSongHead() {
         uint8_t head[kSongHeadSize];
         ByteReader in(head, file.Read(head, sizeof head));
         SongSettings& s = song.settings;
-        int32_t value = 0;
-        if (ReadI32(in, value)) {
-            s.loopStart = value;
-        }
-        if (ReadI32(in, value)) {
-            s.songEnd = value;
-        }
-        if (ReadI32(in, value)) {
-            s.sampleRate = UsableSampleRate(value);
-        }
-        if (ReadI32(in, value)) {
-            s.masterVolume = UsableVolume(value);
-        }
+        s.loopStart = in.I32();
+        s.songEnd = Limited("song end", in.I32(), 0, kArrangementLines);
+        s.sampleRate = in.I32();
+        s.masterVolume = in.I32();
     }
 
-    static bool ReadI32(ByteReader& in, int32_t& value) {
-        if (in.Remaining() < 4) {
-            return false;
+    // A damaged song end or line length near 2^31 would make a render run until the
+    // disk is full.
+    int32_t Limited(const char* what, int32_t value, int32_t low, int32_t high) {
+        if (value >= low && value <= high) {
+            return value;
         }
-        value = in.I32();
-        return true;
-    }
-
-    // The plug-ins are started with the sample rate, so a damaged one must not reach them.
-    int32_t UsableSampleRate(int32_t rate) {
-        if (rate >= kMinUsableSampleRate && rate <= kMaxUsableSampleRate) {
-            return rate;
-        }
-        Note("The project's sample rate (" + std::to_string(rate) + " Hz) cannot be used; " +
-             std::to_string(kDefaultSampleRate) + " Hz is used instead.");
-        return kDefaultSampleRate;
-    }
-
-    // A damaged volume would turn the faintest noise into full-scale output.
-    int32_t UsableVolume(int32_t volume) {
-        if (volume >= 0 && volume <= kMaxMasterVolume) {
-            return volume;
-        }
-        const int32_t usable = std::clamp(volume, 0, kMaxMasterVolume);
-        Note("The project's master volume (" + std::to_string(volume) + ") is out of range; " +
-             std::to_string(usable) + " is used instead.");
+        const int32_t usable = std::clamp(value, low, high);
+        Note(std::string("The project's ") + what + " (" + std::to_string(value) +
+             ") is out of range; " + std::to_string(usable) + " is used instead.");
         return usable;
     }
 
@@ -224,7 +209,8 @@ private:
             ShowMissing(name);
             return false;
         }
-        if (!IsPlainFileName(name) || !engine.LoadPlugin(slot, name)) {
+        // LoadPlugin refuses names that leave the plug-in folders (absolute, "..").
+        if (!engine.LoadPlugin(slot, name)) {
             ShowMissing(name);
             if (!stored) {
                 return false; // without record sizes the rest of the file cannot be found
@@ -357,7 +343,8 @@ private:
         const int32_t programs = plugin::ProgramCount(e);
         const int32_t params = plugin::ParameterCount(e);
         bool clamped = false;
-        for (int32_t p = 0; p < programs; ++p) {
+        // Nothing to set per program without parameters (see the writer).
+        for (int32_t p = 0; p < programs && params > 0; ++p) {
             plugin::SetProgram(e, p);
             for (int32_t k = 0; k < params; ++k) {
                 const float value = state.values[std::size_t(p) * params + k];
@@ -400,6 +387,8 @@ private:
         uint8_t tail[kSettingsTailSize];
         ByteReader in(tail, file.Read(tail, sizeof tail));
         ReadSettingsTail(in, song.settings);
+        song.settings.lineLength =
+            Limited("line length", song.settings.lineLength, kMinLineLength, kMaxLineLength);
     }
 
     AudioEngine& engine;
@@ -415,16 +404,21 @@ private:
 } // namespace
 
 bool AudioEngine::LoadProject(const char* path) {
+    if (path == nullptr) {
+        return false;
+    }
+    ProjectLoader loader(*this);
+    std::string problem;
+    if (!loader.Prepare(path, problem)) {
+        reporter.Show({problem, kProjectCaption, MessageIcon::Error});
+        return false;
+    }
     EngineLockGuard guard(lock);
     ClearProject();
     for (MissingPluginRecord& record : missingPlugins) {
         record.Clear();
     }
-    if (path == nullptr) {
-        return false;
-    }
-    ProjectLoader loader(*this);
-    const bool whole = loader.Load(path);
+    const bool whole = loader.Load();
     loader.Report();
     return whole;
 }

@@ -78,13 +78,17 @@ private:
         out.Bytes(song.slots[slot].dllName, kPluginNameSize);
         const VstIntPtr current = plugin::GetProgram(e);
         out.I32(static_cast<int32_t>(current));
-        for (int32_t p = 0; p < info.numPrograms; ++p) {
-            plugin::SetProgram(e, p);
-            for (int32_t k = 0; k < info.numParams; ++k) {
-                out.F32(plugin::GetParameter(e, k));
+        // With no parameters there is nothing to read per program: stepping through
+        // a plug-in's 2^31 programs would hold the lock (and the sound) for seconds.
+        if (info.numParams > 0) {
+            for (int32_t p = 0; p < info.numPrograms; ++p) {
+                plugin::SetProgram(e, p);
+                for (int32_t k = 0; k < info.numParams; ++k) {
+                    out.F32(plugin::GetParameter(e, k));
+                }
             }
+            plugin::SetProgram(e, current);
         }
-        plugin::SetProgram(e, current);
         if (info.programChunks) {
             WriteChunk(slot, e);
         }
@@ -131,14 +135,13 @@ bool AudioEngine::SaveProject(const char* path) {
             reporter.Show({warning, kProjectCaption, MessageIcon::Warning});
         }
         if (!written) {
-            reporter.Show({writer.problem + " The project was not saved.", kProjectCaption,
-                           MessageIcon::Error});
+            reporter.NoteFailure(writer.problem + " The project was not saved.");
             return false;
         }
     }
     std::string error;
     if (!WriteFileAtomically(target, bytes.data(), bytes.size(), error)) {
-        reporter.NoteFailure("project not saved: " + error);
+        reporter.NoteFailure("Could not save " + target + ": " + error);
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "engine/AudioEngine.h"
 #include "engine/PluginCommands.h"
+#include "plugins/PluginListing.h"
 #include "shell/DialogUnits.h"
 #include "shell/PanelText.h"
 #include "shell/UserMessages.h"
@@ -81,7 +82,7 @@ PluginBrowserDialog::PluginBrowserDialog(AudioEngine& engine, UserMessages& mess
     connect(browse, &QPushButton::clicked, this, &PluginBrowserDialog::BrowseFolder);
 
     LocatePluginFolder(engine);
-    ListFolder();
+    ListFolder(true);
     refresh->setEnabled(false);
     list->setFocus();
 }
@@ -103,13 +104,18 @@ void PluginBrowserDialog::PlaceControls() {
     browse->setGeometry(ToPixels(kBrowseRect, units));
 }
 
-void PluginBrowserDialog::ListFolder() {
+void PluginBrowserDialog::ListFolder(bool wholeSearchPath) {
     path->setText(ToQString(engine.pluginFolder));
     list->clear();
-    std::vector<std::string> names = ListPlugins(engine);
+    std::vector<std::string> names =
+        wholeSearchPath ? ListPlugins(engine) : PluginFilesIn(engine.pluginFolder);
     SortNames(names);
     for (const std::string& file : names) {
         list->addItem(ToQString(file));
+    }
+    // Enter right away loads the first entry, not a library named "none".
+    if (list->count() > 0) {
+        list->setCurrentRow(0);
     }
 }
 
@@ -127,7 +133,8 @@ void PluginBrowserDialog::RefreshFolder() {
     if (!SetPluginFolder(engine, ToFileName(path->text()))) {
         messages.Show(FolderTooLongMessage());
     }
-    ListFolder();
+    // The folder the user chose, and only it.
+    ListFolder(false);
     refresh->setEnabled(false);
 }
 
@@ -136,6 +143,7 @@ void PluginBrowserDialog::BrowseFolder() {
     picker.setObjectName("PluginFolderPicker");
     picker.setFileMode(QFileDialog::Directory);
     picker.setOption(QFileDialog::ShowDirsOnly);
+    picker.setDirectory(ToQString(engine.pluginFolder));
     if (picker.exec() != QDialog::Accepted || picker.selectedFiles().isEmpty()) {
         return;
     }

@@ -35,10 +35,10 @@ public:
     QPushButton& BrowseButton() { return *browse; }
 
     // "Refresh": after the notice, the folder in the path field becomes the plug-in
-    // folder and is listed.
+    // folder and only its files are listed.
     void RefreshFolder();
-    // "Browse...": a folder picker; a folder picked is put in the path field and
-    // refreshed.
+    // "Browse...": a folder picker, starting in the plug-in folder; a folder picked is
+    // put in the path field and refreshed.
     void BrowseFolder();
 
 protected:
@@ -47,7 +47,9 @@ protected:
 
 private:
     void PlaceControls();
-    void ListFolder();
+    // The plug-in folder's files, and with `wholeSearchPath` those of the rest of the
+    // search path; the first entry is selected.
+    void ListFolder(bool wholeSearchPath);
     void OnSelectionChanged();
 
     AudioEngine& engine;

@@ -64,6 +64,11 @@ void ProjectCommands::Save() {
     SetStatus("Saving project...");
     const bool saved = engine.SaveProject(QFile::encodeName(path).constData());
     SetStatus(saved ? "Project saved ok..." : "Project saving error...");
+    if (!saved) {
+        // The status text is gone within two seconds; the reason stays until read.
+        busy.Release();
+        messages.Show({engine.reporter.LastFailure(), kCaption, MessageIcon::Error});
+    }
 }
 
 bool ProjectCommands::ConfirmDiscard() {

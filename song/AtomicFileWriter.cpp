@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -15,8 +16,12 @@ namespace {
 constexpr int kTemporaryNameAttempts = 100;
 constexpr mode_t kNewFileMode = 0666; // narrowed by the umask, as for any new file
 
+// The system's own words for the failure ("Permission denied"), for the user; the
+// step that failed and its file go to standard error.
 std::string Reason(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+    const int cause = errno;
+    std::fprintf(stderr, "Vantreel: %s %s: %s\n", what.c_str(), path.c_str(), std::strerror(cause));
+    return std::strerror(cause);
 }
 
 // Saving through a symbolic link replaces the file it points to, not the link.

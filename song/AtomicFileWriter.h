@@ -10,7 +10,8 @@
 
 namespace vantreel {
 
-// On failure returns false with the reason in `error` and leaves no temporary file.
+// On failure returns false with the system's reason in `error` ("Permission denied")
+// and leaves no temporary file.
 bool WriteFileAtomically(const std::string& path, const uint8_t* data, std::size_t size,
                          std::string& error);
 

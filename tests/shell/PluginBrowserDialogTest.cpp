@@ -83,7 +83,9 @@ TEST_F(PluginBrowserTest, OpensOnTheFirstFolderOfTheSearchPathSortedByName) {
     });
     EXPECT_EQ(entries, sorted);
     EXPECT_FALSE(browser.RefreshButton().isEnabled());
-    EXPECT_EQ(browser.SelectedName(), "none");
+    // The first entry is picked already, so Enter right away loads something real.
+    EXPECT_EQ(browser.SelectedName(), entries.first().toStdString());
+    EXPECT_EQ(browser.NameField().text(), entries.first());
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -105,7 +107,7 @@ TEST_F(PluginBrowserTest, SelectingShowsTheNameAndDoubleClickOrEnterConfirms) {
         browser.show();
         QTest::keyClick(&browser.List(), Qt::Key_Return);
         EXPECT_EQ(browser.result(), QDialog::Accepted);
-        EXPECT_EQ(browser.SelectedName(), "none");
+        EXPECT_EQ(browser.SelectedName(), "Alpha.so");
     }
 }
 
@@ -140,8 +142,9 @@ TEST_F(PluginBrowserTest, AFolderTooLongForTheSongIsRefusedWithAMessage) {
     EXPECT_TRUE(boxes[1].startsWith("Vantreel|"));
 }
 
-TEST_F(PluginBrowserTest, BrowsePicksAFolderAndRefreshes) {
-    const std::string other = MakeLibraries("picked", {"Delta.so"});
+TEST_F(PluginBrowserTest, BrowsePicksAFolderAndListsOnlyIt) {
+    const std::string shared = MakeLibraries("shared", {"Alpha.so"});
+    const std::string other = MakeLibraries("picked", {"Epsilon.so", "Delta.so"});
     WhenModal([&](QWidget* modal) {
         auto* picker = qobject_cast<QFileDialog*>(modal);
         if (picker == nullptr) {
@@ -149,6 +152,7 @@ TEST_F(PluginBrowserTest, BrowsePicksAFolderAndRefreshes) {
         }
         EXPECT_EQ(picker->windowTitle(), "Select your VST plugins folder:");
         EXPECT_EQ(picker->fileMode(), QFileDialog::Directory);
+        EXPECT_EQ(picker->directory().absolutePath().toStdString(), shared) << "where it starts";
         ConfirmFileDialog(*picker, QString::fromStdString(other));
         AcknowledgeBoxes();
         return true;
@@ -156,7 +160,8 @@ TEST_F(PluginBrowserTest, BrowsePicksAFolderAndRefreshes) {
     PluginBrowserDialog browser(*engine, messages);
     browser.BrowseButton().click();
     EXPECT_EQ(std::string(engine->pluginFolder), other);
-    EXPECT_TRUE(Entries(browser).contains("Delta.so"));
+    EXPECT_EQ(Entries(browser), QStringList({"Delta.so", "Epsilon.so"}));
+    EXPECT_EQ(browser.SelectedName(), "Delta.so");
     EXPECT_EQ(boxes.size(), 1u) << "the notice";
 }
 
@@ -223,11 +228,25 @@ TEST_F(OpenPluginTest, LoadsThePickedPluginIntoTheCurrentSlot) {
     EXPECT_NE(panel.Text(kProgramText)->FullText(), "---");
 }
 
-TEST_F(OpenPluginTest, ConfirmingWithoutAPickTriesNoneAndSaysSo) {
+TEST_F(OpenPluginTest, ConfirmingWithoutAPickLoadsTheFirstEntry) {
     PickInBrowser("");
     panel.Button(kOpenPlugin)->click();
+    EXPECT_TRUE(engine->song.slots[0].IsInstanced());
+    EXPECT_EQ(statuses, QStringList({"Plugin VantreelProbe.so instanced ok"}));
+}
+
+// The status line is replaced within two seconds; the reason stays in a box.
+TEST_F(OpenPluginTest, APluginThatFailsToLoadSaysWhyInABox) {
+    MakeLibraries("shared", {"Broken.so"});
+    AcknowledgeBoxes();
+    PickInBrowser("Broken.so");
+    panel.Button(kOpenPlugin)->click();
     EXPECT_FALSE(engine->song.slots[0].IsInstanced());
-    EXPECT_EQ(statuses, QStringList({"Error creating none plugin"}));
+    EXPECT_EQ(statuses, QStringList({"Error creating Broken.so plugin"}));
+    ASSERT_EQ(boxes.size(), 1u);
+    const QString said = "Vantreel|Could not load the plug-in Broken.so: ";
+    EXPECT_TRUE(boxes[0].startsWith(said)) << boxes[0].toStdString();
+    EXPECT_GT(boxes[0].size(), said.size() + 4) << "the loader's reason";
 }
 
 TEST_F(OpenPluginTest, ClosingTheBrowserLoadsNothing) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <fstream>
+#include <iterator>
 
 namespace vantreel::test {
 namespace {
@@ -148,12 +149,50 @@ TEST_F(ProjectCommandsTest, SavedSongComesBackWithItsPlugin) {
     EXPECT_EQ(engine->song.slots[2].sendReverb, 33);
 }
 
-TEST_F(ProjectCommandsTest, OpenReportsAFileThatIsNoProject) {
-    const std::string junk = scratch.Path("junk.vpf");
-    std::ofstream(junk) << "this is not a project";
-    Open(QString::fromStdString(junk));
-    EXPECT_EQ(statuses, QStringList({"Loading project...", "Project opening error..."}));
-    EXPECT_EQ(refreshes, 1);
+// A text file through "All Files", an empty file, a project cut in half: the song in
+// memory stays as it was and a box says why.
+TEST_F(ProjectCommandsTest, OpeningAFileThatIsNoProjectKeepsTheSongAndSaysWhy) {
+    engine->reporter.SetHandler([this](const UserMessage& message) { messages.Show(message); });
+    LoadProbe(3);
+    engine->song.slots[1].patterns[2].SetName("Keep");
+    Save(ScratchFile("whole.vpf"));
+    std::ifstream whole(scratch.Path("whole.vpf"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(whole)), {});
+    const std::pair<const char*, std::string> files[] = {
+        {"notes.txt", "These are the notes for the next song.\n"},
+        {"empty.vpf", ""},
+        {"half.vpf", bytes.substr(0, bytes.size() / 2)},
+    };
+    for (const auto& [name, content] : files) {
+        SCOPED_TRACE(name);
+        std::ofstream(scratch.Path(name), std::ios::binary) << content;
+        statuses.clear();
+        boxes.clear();
+        Answer(QMessageBox::Yes);
+        ChooseFile(ScratchFile(name), QFileDialog::AcceptOpen);
+        Answer(QMessageBox::Ok);
+        project.Open();
+        EXPECT_EQ(statuses, QStringList({"Loading project...", "Project opening error..."}));
+        ASSERT_EQ(boxes.size(), 2);
+        EXPECT_EQ(boxes[1], ScratchFile(name) +
+                                " is not a Vantreel project, or is damaged; nothing was changed");
+        EXPECT_STREQ(engine->song.slots[1].patterns[2].name, "Keep");
+        EXPECT_TRUE(engine->song.slots[3].IsInstanced());
+    }
+}
+
+// The status text is gone within two seconds; the reason stays in a box until read.
+TEST_F(ProjectCommandsTest, ASaveThatFailsSaysWhyInABox) {
+    engine->reporter.SetHandler([this](const UserMessage& message) { messages.Show(message); });
+    Answer(QMessageBox::Ok); // the alpha warning
+    ChooseFile("/proc/vantreel-song.vpf", QFileDialog::AcceptSave);
+    Answer(QMessageBox::Ok);
+    project.Save();
+    EXPECT_EQ(statuses, QStringList({"Saving project...", "Project saving error..."}));
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[1].startsWith("Could not save /proc/vantreel-song.vpf: "))
+        << boxes[1].toStdString();
+    EXPECT_GT(boxes[1].size(), QString("Could not save /proc/vantreel-song.vpf: ").size() + 4);
 }
 
 TEST_F(ProjectCommandsTest, CancellingOpenOrAnsweringNoLeavesTheSong) {

@@ -60,7 +60,7 @@ TEST_F(AtomicSaveTest, ATargetThatCannotBeReplacedFailsWithoutLeavingAnything) {
     EXPECT_EQ(2, FilesIn(scratch.Folder()));
     EXPECT_FALSE(engine->SaveProject(scratch.Path("no/such/folder/song.vpf").c_str()));
     // The reason goes to the reporter, where the window can find it.
-    EXPECT_EQ(engine->reporter.LastFailure().rfind("project not saved: ", 0), 0u)
+    EXPECT_EQ(engine->reporter.LastFailure().rfind("Could not save ", 0), 0u)
         << engine->reporter.LastFailure();
 }
 

@@ -276,48 +276,6 @@ TEST_F(ProjectFileTest, AnImpossibleChunkSizeFailsTheLoadWithoutAllocatingIt) {
     }
 }
 
-TEST_F(ProjectFileTest, AnUnusableSampleRateFallsBackForTheEngineAndThePlugins) {
-    ASSERT_TRUE(engine->LoadPlugin(0, kProbeName));
-    Bytes bytes = ReadBytes(Save(*engine, "rate.vpf"));
-    for (int32_t rate : {0, -44100, 7999, 384001, INT32_MAX}) {
-        PutI32(bytes, 8, rate);
-        const std::string path = scratch.Path("bad-rate.vpf");
-        WriteBytes(path, bytes);
-        messages.messages.clear();
-        auto loaded = Loaded(path, true);
-        EXPECT_EQ(44100, loaded->song.settings.sampleRate) << rate;
-        EXPECT_TRUE(messages.Mentions("sample rate"));
-        probe::ProbeLog* log = ProbeLogOf(*loaded, 0);
-        ASSERT_NE(nullptr, log);
-        const auto rates = log->DispatchesOf(effSetSampleRate);
-        ASSERT_FALSE(rates.empty());
-        EXPECT_EQ(44100.0f, rates.back().opt);
-    }
-}
-
-TEST_F(ProjectFileTest, ACutShortFileKeepsTheSlotsAndLeavesTheRestAsTheClearingLeftIt) {
-    FillSong(*engine, 11);
-    Bytes bytes = ReadBytes(Save(*engine, "full.vpf"));
-    bytes.resize(SlotEnd(kSlotCount - 1, std::vector<uint64_t>(kSlotCount, 0)));
-    const std::string path = scratch.Path("cut.vpf");
-    WriteBytes(path, bytes);
-
-    auto loaded = MakeEngine();
-    loaded->song.settings.sampleRate = 48000;
-    loaded->song.settings.reverb.room = 5;
-    ASSERT_TRUE(loaded->LoadProject(path.c_str()));
-    EXPECT_EQ(44100, loaded->song.settings.sampleRate);
-    EXPECT_EQ(5, loaded->song.settings.reverb.room);
-    EXPECT_EQ(48000 * 15 / 125, loaded->song.settings.lineLength);
-    EXPECT_EQ(engine->song.slots[3].sendDelay, loaded->song.slots[3].sendDelay);
-    EXPECT_EQ(kPatternCodeEmpty, loaded->song.arrangement.PatternCode(0, 0));
-    for (int line = 0; line < kArrangementLines; line += 16) {
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            ASSERT_EQ(kPatternCodeEmpty, loaded->song.arrangement.PatternCode(line, slot));
-        }
-    }
-}
-
 TEST_F(ProjectFileTest, ADamagedExtensionLosesOnlyWhatItCarries) {
     ASSERT_TRUE(engine->LoadPlugin(0, kProbeName));
     FillSong(*engine, 5);
