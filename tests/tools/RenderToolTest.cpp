@@ -186,6 +186,33 @@ TEST_F(RenderToolTest, AProjectThatCannotLoadWholeOrAnOutputThatCannotBeWrittenE
     EXPECT_NE(std::string::npos, unwritable.err.find("c.wav"));
 }
 
+// The output appears only when the render is complete: a plug-in ending the program
+// midway (with a success status) leaves nothing, not even the temporary file.
+TEST_F(RenderToolTest, APluginThatEndsTheProgramMidwayFailsTheRenderAndLeavesNoFile) {
+    auto engine = MakeEngine();
+    const std::string bad = std::string(VANTREEL_BINARY_DIR) + "/testplugins-bad";
+    std::strcpy(engine->pluginFolder, bad.c_str());
+    ASSERT_TRUE(engine->LoadPlugin(0, "ExitsWhileRendering.so")) << engine->LastPluginError();
+    const std::string project = scratch.Path("exits.vpf");
+    ASSERT_TRUE(engine->SaveProject(project.c_str()));
+    const std::string output = scratch.Path("out") + "/exits.wav";
+    std::filesystem::create_directory(scratch.Path("out"));
+    const Outcome ended =
+        RunTool(scratch, {"--plugin-dir", bad, "--seconds", "10", project, output});
+    EXPECT_EQ(1, ended.status);
+    EXPECT_NE(std::string::npos, ended.err.find("ended the program")) << ended.err;
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.Path("out")));
+
+    const Outcome whole = RunTool(scratch, {kDemo, output});
+    EXPECT_EQ(0, whole.status) << whole.err;
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(scratch.Path("out")),
+                               std::filesystem::directory_iterator()));
+    // The render has the permissions any new file gets, not the temporary file's.
+    WriteBytes(scratch.Path("plain"), Bytes{1});
+    EXPECT_EQ(std::filesystem::status(scratch.Path("plain")).permissions(),
+              std::filesystem::status(output).permissions());
+}
+
 TEST_F(RenderToolTest, TheProgressBarShowsOnlyOnATerminal) {
     const Outcome quiet = RunTool(scratch, {kDemo, scratch.Path("p.wav")});
     EXPECT_EQ(std::string::npos, quiet.err.find('%'));

@@ -3,6 +3,7 @@
 #include "engine/OfflineRenderer.h"
 #include "plugins/PluginSearchPath.h"
 #include "song/FileReader.h"
+#include "tools/render/PartialOutput.h"
 
 #include <sndfile.h>
 
@@ -123,14 +124,20 @@ int RenderJob::WriteAudio(int64_t frames) {
     info.channels = kChannels;
     info.format =
         (options.format == OutputFormat::Flac ? SF_FORMAT_FLAC : SF_FORMAT_WAV) | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(options.output.c_str(), SFM_WRITE, &info);
+    PartialOutput partial;
+    std::string error;
+    const int fd = partial.Create(options.output, error);
+    if (fd < 0) {
+        return Fail("cannot write " + options.output + ": " + error);
+    }
+    SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
     if (!file) {
+        close(fd);
         return Fail("cannot write " + options.output + ": " + sf_strerror(nullptr));
     }
     progressVisible = !options.quiet && isatty(STDERR_FILENO);
     OfflineRenderer renderer(engine);
     std::vector<int16_t> buffer(std::size_t(kFramesPerWrite) * kChannels);
-    std::string error;
     for (int64_t done = 0; done < frames && error.empty();) {
         const int64_t take = std::min(kFramesPerWrite, frames - done);
         renderer.Render(buffer.data(), take);
@@ -143,8 +150,8 @@ int RenderJob::WriteAudio(int64_t frames) {
     if (sf_close(file) != 0 && error.empty()) {
         error = "the file could not be completed";
     }
-    if (!error.empty()) {
-        std::remove(options.output.c_str()); // a cut-off file would pass for a render
+    // A cut-off file would pass for a render: only a whole one takes the output's name.
+    if (!error.empty() || !partial.Complete(error)) {
         return Fail("cannot write " + options.output + ": " + error);
     }
     if (progressVisible) {
