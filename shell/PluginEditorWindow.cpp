@@ -6,6 +6,8 @@
 #include "shell/PanelText.h"
 #include "shell/X11Display.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimerEvent>
 
 namespace vantreel {
@@ -90,6 +92,11 @@ void PluginEditorWindow::CloseEditor() {
 }
 
 void PluginEditorWindow::Resize(QSize size) {
+    // A plug-in may ask for any size (65543 x 65538 pixels has been seen, gigabytes of
+    // window): no larger than the screen can show.
+    if (const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(shown->availableSize());
+    }
     host->resize(size);
     // The window manager adds the caption and the edges around this.
     setFixedSize(size);

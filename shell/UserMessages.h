@@ -22,6 +22,7 @@ public:
     void ShowPendingReports(Reporter& reporter);
 
     bool BoxOpen() const { return openBoxes > 0; }
+    QWidget& Owner() const { return owner; }
 
 private:
     QWidget& owner;

@@ -12,6 +12,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <thread>
@@ -129,6 +130,21 @@ TEST_F(PluginEditorWindowTest, AMissingOrEmptyRectangleGetsTheDefaultSize) {
     insideOut.givesRect = true;
     insideOut.rect = {100, 100, 20, 20};
     EXPECT_EQ(PluginEditorWindow(*engine, insideOut.effect, nullptr).size(), QSize(408, 303));
+}
+
+TEST_F(PluginEditorWindowTest, AnEditorLargerThanTheScreenGetsTheScreen) {
+    ScriptedEditor huge;
+    huge.givesRect = true;
+    huge.rect = {-32768, -32768, 32767, 32767}; // 65535 x 65535 pixels
+    PluginEditorWindow window(*engine, huge.effect, nullptr);
+    const QSize screen = window.screen()->availableSize();
+    EXPECT_EQ(window.size(), screen);
+    EXPECT_EQ(window.HostWindow().size(), screen);
+    // A grown size asked for later is held to the screen as well.
+    window.show();
+    EXPECT_EQ(AskSize(huge.effect, kMaxEditorSide, kMaxEditorSide), 1);
+    QTest::qWait(3 * PluginEditorWindow::kIdleMilliseconds);
+    EXPECT_EQ(window.size(), screen);
 }
 
 TEST_F(PluginEditorWindowTest, ASizeAskedForFromAnotherThreadWaitsForTheTimer) {
