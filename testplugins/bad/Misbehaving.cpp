@@ -19,7 +19,7 @@ namespace {
 using vantreel::misbehaving::Config;
 using vantreel::misbehaving::Counters;
 
-constexpr int kPoolSize = 64;
+constexpr int kPoolSize = 256;              // every instance a test binary makes, never reused
 constexpr double kTonePeriodFrames = 100.0; // 441 Hz at 44100 Hz, exactly periodic
 constexpr double kTwoPi = 6.283185307179586;
 constexpr auto kIdleRequestInterval = std::chrono::milliseconds(1);
