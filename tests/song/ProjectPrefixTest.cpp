@@ -250,7 +250,7 @@ protected:
     Layout layout;
 };
 
-TEST_F(ProjectPrefixTest, EveryCutLoadsAsFarAsTheFileGoesOrFailsInsideAPluginRecord) {
+TEST_F(ProjectPrefixTest, EveryCutIsRefusedOrLoadsAsFarAsTheFileGoesOrFailsInsideARecord) {
     auto loaded = MakeEngine();
     MessageLog log;
     log.Attach(*loaded);
