@@ -3,6 +3,7 @@
 // takes long per block cannot keep a user-interface operation from the lock.
 
 #include "MisbehavingPluginSupport.h"
+#include "plugins/HostCallback.h"
 
 #include <chrono>
 #include <thread>
@@ -58,6 +59,25 @@ TEST_F(PluginConcurrencyTest, IdleAskedForOnAPluginsThreadIsMadeOnTheUserInterfa
     EXPECT_EQ(0, seen.dispatchesAfterClose);
     EXPECT_EQ(0, seen.dispatchesOnOwnThread);
     EXPECT_EQ(2, seen.idleCalls);
+}
+
+// Whatever a closed instance asks, from this thread or another, nothing reaches it.
+TEST_F(PluginConcurrencyTest, NothingIsForwardedToAClosedInstance) {
+    misbehaving::Config config;
+    config.hasEditor = true;
+    ASSERT_TRUE(Load(0, config));
+    AEffect* effect = engine->effect[0];
+    engine->hostContext.SetEditorOpen(effect, true);
+    engine->UnloadPlugin(0);
+    for (VstInt32 opcode : {audioMasterNeedIdle, audioMasterIdle, audioMasterUpdateDisplay}) {
+        HostCallback(effect, opcode, 0, 0, nullptr, 0.0f);
+        std::thread([&] { HostCallback(effect, opcode, 0, 0, nullptr, 0.0f); }).join();
+    }
+    engine->hostContext.ServeIdleRequests();
+    const misbehaving::Counters seen = api.counters(effect);
+    EXPECT_TRUE(seen.closed);
+    EXPECT_EQ(0, seen.dispatchesAfterClose);
+    EXPECT_EQ(0, seen.idleCalls);
 }
 
 TEST_F(PluginConcurrencyTest, StopGetsTheLockWithinOneCallbackHoweverLongThePluginTakes) {
