@@ -9,6 +9,7 @@
 #include "shell/ControlPanel.h"
 #include "shell/PluginEditorWindow.h"
 #include "shell/UserMessages.h"
+#include "testplugins/bad/MisbehavingControl.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -132,17 +133,24 @@ TEST_F(PluginEditorWindowTest, AMissingOrEmptyRectangleGetsTheDefaultSize) {
     EXPECT_EQ(PluginEditorWindow(*engine, insideOut.effect, nullptr).size(), QSize(408, 303));
 }
 
+// Our misbehaving plug-in asks for 65535 x 65535 pixels, as some in the wild do.
 TEST_F(PluginEditorWindowTest, AnEditorLargerThanTheScreenGetsTheScreen) {
-    ScriptedEditor huge;
-    huge.givesRect = true;
-    huge.rect = {-32768, -32768, 32767, 32767}; // 65535 x 65535 pixels
-    PluginEditorWindow window(*engine, huge.effect, nullptr);
+    const std::string bad = std::string(VANTREEL_BINARY_DIR) + "/testplugins-bad";
+    const auto api = misbehaving::Api::Open((bad + "/" + misbehaving::kLibraryName).c_str());
+    ASSERT_TRUE(api.Ok());
+    misbehaving::Config config;
+    config.hasEditor = true;
+    config.editorRect = {-32768, -32768, 32767, 32767};
+    api.configure(&config);
+    SetPluginFolderText(*engine, bad);
+    ASSERT_TRUE(engine->LoadPlugin(0, misbehaving::kLibraryName)) << engine->LastPluginError();
+    PluginEditorWindow window(*engine, Effect(), nullptr);
     const QSize screen = window.screen()->availableSize();
     EXPECT_EQ(window.size(), screen);
     EXPECT_EQ(window.HostWindow().size(), screen);
     // A grown size asked for later is held to the screen as well.
     window.show();
-    EXPECT_EQ(AskSize(huge.effect, kMaxEditorSide, kMaxEditorSide), 1);
+    EXPECT_EQ(AskSize(Effect(), kMaxEditorSide, kMaxEditorSide), 1);
     QTest::qWait(3 * PluginEditorWindow::kIdleMilliseconds);
     EXPECT_EQ(window.size(), screen);
 }
