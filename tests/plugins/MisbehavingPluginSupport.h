@@ -5,7 +5,7 @@
 #include "PluginTestSupport.h"
 #include "testplugins/bad/MisbehavingControl.h"
 
-namespace vantreel::testing {
+namespace vantreel::test {
 
 class MisbehavingPluginTest : public PluginHostTest {
 protected:
@@ -62,4 +62,4 @@ inline std::vector<int16_t> MisbehavingPluginTest::PlainRender(int callbacks) {
     return RenderCallbacks(*plain, callbacks);
 }
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -123,4 +123,4 @@ TEST_F(PluginConcurrencyTest, StopGetsTheLockWithinOneCallbackHoweverLongThePlug
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

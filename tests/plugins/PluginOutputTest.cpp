@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <limits>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr int kBurstBlock = 40;
@@ -180,4 +180,4 @@ TEST_F(MisbehavingPluginTest, APluginWithoutAnyProcessFunctionIsRefusedWithTheRe
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

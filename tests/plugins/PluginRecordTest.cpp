@@ -4,7 +4,7 @@
 
 #include <climits>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 // With no parameters there is nothing to set or read per program: the 2^31 - 1
@@ -26,4 +26,4 @@ TEST_F(MisbehavingPluginTest, AHugeProgramCountWithoutParametersIsNotSteppedThro
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

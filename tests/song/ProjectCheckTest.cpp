@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr const char* kRefusal = " is not a Vantreel project, or is damaged; nothing was changed";
@@ -173,4 +173,4 @@ TEST_F(ProjectCheckTest, ASongEndOrLineLengthThatWouldRunARenderAwayIsLimitedWit
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test
