@@ -63,8 +63,7 @@ bool AudioEngine::LoadPlugin(int slot, const char* name) {
     }
     lastPluginError = plugin::RunProblem(created.effect);
     if (!lastPluginError.empty()) {
-        std::fprintf(stderr, "Vantreel: cannot load %s: %s\n", path.c_str(),
-                     lastPluginError.c_str());
+        reporter.NoteFailure("cannot load " + path + ": " + lastPluginError);
         plugin::Close(created.effect); // never opened: this only lets it free itself
         return false;
     }
