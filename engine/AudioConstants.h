@@ -15,4 +15,13 @@ constexpr int kSendReverb = 1;
 constexpr int kSendChorus = 2;
 constexpr int kMaxSample = 32767;
 
+// Device buffers the audio setup offers, in frames. The default keeps the stream as it
+// always was: eight blocks per callback.
+constexpr int kDeviceBufferSizes[] = {128, 256, 512, 1024, 2048};
+constexpr int kDefaultDeviceFrames = kCallbackFrames;
+// The real-time callback waits for the lock at most this share of its buffer's time.
+constexpr int kLockWaitDivisor = 4;
+// The CPU meter shows the worst callback of a window of this length.
+constexpr double kMeterWindowSeconds = 0.05;
+
 } // namespace vantreel

@@ -11,12 +11,13 @@ std::atomic<AudioEngine*> currentEngine{nullptr};
 constexpr const char* kEmptySlotName = "Not instanced";
 } // namespace
 
-AudioEngine::AudioEngine(OutputMode mode) {
+AudioEngine::AudioEngine(OutputMode mode, const OutputChoice& choice) {
     currentEngine.store(this);
     std::strncpy(pluginFolder, kOwnPluginFolderName, sizeof pluginFolder - 1);
     ClearSlot();
     ResetSequencer();
-    OpenOutput(mode);
+    PublishTransport(); // plug-ins opened before the first block find a record
+    OpenOutput(mode, choice);
 }
 
 AudioEngine::~AudioEngine() {
@@ -34,30 +35,71 @@ AudioEngine* AudioEngine::Current() {
     return currentEngine.load();
 }
 
-void AudioEngine::OpenOutput(OutputMode mode) {
+bool AudioEngine::OpenOutput(OutputMode mode, const OutputChoice& choice) {
+    outputProblem.clear();
     if (mode == OutputMode::CallerDriven) {
-        return;
+        return true;
     }
-    if (mode == OutputMode::Device) {
-        output = CreateDeviceOutput();
+    if (mode == OutputMode::Device && StartOutput(CreateDeviceOutput(), choice)) {
+        return true;
     }
-    if (!output) {
-        output = CreateNullOutput();
-    }
-    if (!output->Start(song.settings.sampleRate, &AudioEngine::OutputCallback, this)) {
-        output.reset();
-        output = CreateNullOutput();
-        output->Start(song.settings.sampleRate, &AudioEngine::OutputCallback, this);
-    }
-    std::fprintf(stderr, "Vantreel: audio output: %s\n", output->Name());
+    const std::string why = outputProblem;
+    StartOutput(CreateNullOutput(), choice);
+    outputProblem = why;
+    std::fprintf(stderr, "Vantreel: audio output: null output%s%s\n", why.empty() ? "" : ": ",
+                 why.c_str());
+    return mode != OutputMode::Device;
 }
 
-void AudioEngine::OutputCallback(void* user, int16_t* buffer) {
-    static_cast<AudioEngine*>(user)->StreamCallback(buffer, true);
+// Opens, prepares the feed for what the device granted, then starts; the feed is
+// ready before the first callback.
+bool AudioEngine::StartOutput(std::unique_ptr<OutputStream> stream, const OutputChoice& choice) {
+    const int songRate = song.settings.sampleRate;
+    if (!stream->Open(choice, songRate)) {
+        outputProblem = stream->Problem();
+        return false;
+    }
+    const OutputFormat format = stream->Format();
+    if (!feed.Prepare(songRate, format.sampleRate, format.bufferFrames)) {
+        outputProblem = feed.Problem();
+        stream->Stop();
+        return false;
+    }
+    if (!stream->Start(&AudioEngine::OutputCallback, this)) {
+        outputProblem = stream->Problem();
+        return false;
+    }
+    output = std::move(stream);
+    return true;
+}
+
+bool AudioEngine::ReopenOutput(const OutputChoice& choice) {
+    EngineLockGuard guard(lock);
+    if (output) {
+        output->Stop();
+        output.reset();
+    }
+    return OpenOutput(OutputMode::Device, choice);
+}
+
+OutputFormat AudioEngine::CurrentOutput() const {
+    return output ? output->Format() : OutputFormat{};
+}
+
+bool AudioEngine::OutputConverts() const {
+    return output != nullptr && feed.Converting();
+}
+
+void AudioEngine::OutputCallback(void* user, int16_t* buffer, int frames, bool underflow) {
+    static_cast<AudioEngine*>(user)->feed.Fill(buffer, frames, underflow);
 }
 
 double AudioEngine::CpuUsage() const {
-    return output ? output->CpuUsage() : 0.0;
+    return feed.CpuPercent();
+}
+
+uint32_t AudioEngine::Dropouts() const {
+    return feed.Dropouts();
 }
 
 void AudioEngine::ClearProject() {

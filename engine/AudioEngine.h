@@ -7,9 +7,12 @@
 // thread. The audio thread enters through StreamCallback only.
 
 #include "engine/AudioConstants.h"
+#include "engine/BlockSource.h"
+#include "engine/DeviceFeed.h"
 #include "engine/EngineLock.h"
 #include "engine/MasterEffects.h"
 #include "engine/MidiEventQueue.h"
+#include "engine/OutputChoice.h"
 #include "engine/OutputStream.h"
 #include "engine/Reporter.h"
 #include "engine/SlotEventList.h"
@@ -35,15 +38,15 @@ enum class OutputMode {
 
 enum PlayMode : int32_t { kStopped = 0, kPlayingPattern = 1, kPlayingSong = 2 };
 
-// How long the real-time callback waits for the lock before it gives up the buffer.
-constexpr int kRealtimeLockWaitMicroseconds = 4000;
-
 constexpr int kNoNote = 255;    // lastData1 / lastChannel when a track holds no event
 constexpr int kNoPattern = 255; // a slot's playing pattern when it plays none
 
-class AudioEngine {
+class AudioEngine : private BlockSource {
 public:
-    explicit AudioEngine(OutputMode output = OutputMode::Device);
+    // With OutputMode::Device, opens `choice` (the system's default device when
+    // empty); when it cannot be opened the null output plays and OutputProblem() says
+    // why.
+    explicit AudioEngine(OutputMode output = OutputMode::Device, const OutputChoice& choice = {});
     virtual ~AudioEngine();
     AudioEngine(const AudioEngine&) = delete;
     AudioEngine& operator=(const AudioEngine&) = delete;
@@ -79,12 +82,22 @@ public:
     bool SaveProject(const char* path);
     bool LoadProject(const char* path);
 
-    // --- Output (StreamCallback.cpp, AudioEngine.cpp) -----------------------------
+    // --- Output (AudioEngine.cpp, StreamCallback.cpp) --------------------------------
     // Fills one buffer of kCallbackFrames stereo frames. With `realtime`, waits for the
-    // lock only briefly and writes silence if it cannot get it; otherwise waits.
-    // Audio thread (or the offline driver's thread).
+    // lock at most a quarter of the buffer's time and writes silence if it cannot get
+    // it; otherwise waits. Audio thread (or the offline driver's thread).
     void StreamCallback(int16_t* buffer, bool realtime);
-    double CpuUsage() const;          // percent, any thread
+    // Closes the output and opens `choice`, holding the lock, while the plug-ins stay
+    // loaded. False, with OutputProblem() saying why, when it cannot be opened: the
+    // null output plays instead.
+    bool ReopenOutput(const OutputChoice& choice);
+    const std::string& OutputProblem() const { return outputProblem; } // "" when opened
+    OutputFormat CurrentOutput() const; // what the output runs at; zeros without one
+    bool OutputConverts() const;        // the device's rate is not the song's
+    // What the device's callbacks are served by; tests drive it directly.
+    DeviceFeed& Feed() { return feed; }
+    double CpuUsage() const;   // the worst recent callback against its budget, percent; any thread
+    uint32_t Dropouts() const; // the device's dropouts since start; any thread
     int VuPosition(float peak) const; // bar position 0..128 for a peak; any thread
 
     // --- Sequencer (Sequencer.cpp) ------------------------------------------------
@@ -141,6 +154,11 @@ public:
     HostContext hostContext{song, editor, playMode};
 
 private:
+    // BlockSource, for the device feed.
+    bool TryLockFor(std::chrono::microseconds wait) override;
+    void Unlock() override;
+    void RenderOutputBlock(int16_t* frames) override;
+
     void RenderBlock();
     void RenderSlot(int slot);
     void AdvanceSequencer();
@@ -150,8 +168,13 @@ private:
     void PlaySongSlotLine(int slot, bool lineStart, int offset);
     void DrainMidiQueue();
     void AppendEvent(int slot, const uint8_t bytes[4], int offset, bool& dropped);
-    void OpenOutput(OutputMode mode);
-    static void OutputCallback(void* user, int16_t* buffer);
+    bool OpenOutput(OutputMode mode, const OutputChoice& choice);
+    bool StartOutput(std::unique_ptr<OutputStream> stream, const OutputChoice& choice);
+    static void OutputCallback(void* user, int16_t* buffer, int frames, bool underflow);
+    // TransportClock.cpp: the song position plug-ins read, once per block.
+    void PublishTransport();
+    double TransportLine(int mode, int lineLength) const;
+    void LoopRange(int mode, VstTimeInfo& info) const;
 
     // The sequencer's place: samples into the line, and each slot's line and pattern
     // in song mode. Audio thread, or the lock held.
@@ -174,8 +197,17 @@ private:
     float slotOutRight[kSlotCount][kBlockFrames] = {};
 
     MidiEventQueue midiQueue;
+    DeviceFeed feed{*this};
     std::unique_ptr<OutputStream> output;
+    std::string outputProblem;
     std::string lastPluginError;
+
+    // Transport bookkeeping; only touched with the lock held.
+    bool transportRestart = true; // playback (re)started since the last block
+    bool transportChanged = true; // the next record says the transport changed
+    int32_t transportMode = kStopped;
+    double transportLine = 0.0;  // line position at the start of the last block
+    int64_t transportFrames = 0; // frames played since playback started
 };
 
 } // namespace vantreel

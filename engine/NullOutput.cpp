@@ -1,8 +1,6 @@
 // An output without a device: a thread that pulls buffers at real-time pace, so that
 // playback, meters and the CPU figure behave as they do with a sound card.
 
-#include "engine/AudioConstants.h"
-#include "engine/CpuMeter.h"
 #include "engine/OutputStream.h"
 #include "song/SongSettings.h"
 
@@ -15,16 +13,28 @@ namespace vantreel {
 
 namespace {
 
+constexpr int kChannels = 2;
+
 class NullOutput final : public OutputStream {
 public:
     ~NullOutput() override { Stop(); }
 
-    bool Start(int sampleRate, Callback callback, void* user) override {
+    bool Open(const OutputChoice& choice, int songRate) override {
         Stop();
-        const int rate = sampleRate > 0 ? sampleRate : kDefaultSampleRate;
-        meter.SetBufferDuration(double(kCallbackFrames) / rate);
+        format.system = "null output";
+        format.device = "no sound device";
+        format.sampleRate = songRate > 0 ? songRate : kDefaultSampleRate;
+        format.bufferFrames = UsableBufferFrames(choice.bufferFrames);
+        buffer.assign(size_t(kChannels) * format.bufferFrames, 0);
+        return true;
+    }
+
+    OutputFormat Format() const override { return format; }
+
+    bool Start(Callback callback, void* user) override {
+        Stop();
         running = true;
-        worker = std::thread([this, rate, callback, user] { Run(rate, callback, user); });
+        worker = std::thread([this, callback, user] { Run(callback, user); });
         return true;
     }
 
@@ -35,27 +45,25 @@ public:
         }
     }
 
-    double CpuUsage() const override { return meter.Percent(); }
-    const char* Name() const override { return "null output (no sound device)"; }
+    const std::string& Problem() const override { return problem; }
 
 private:
-    void Run(int rate, Callback callback, void* user) {
-        std::vector<int16_t> buffer(2 * kCallbackFrames);
+    void Run(Callback callback, void* user) {
         const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(double(kCallbackFrames) / rate));
+            std::chrono::duration<double>(double(format.bufferFrames) / format.sampleRate));
         auto next = std::chrono::steady_clock::now();
         while (running) {
-            const auto start = CpuMeter::Clock::now();
-            callback(user, buffer.data());
-            meter.Measure(start);
+            callback(user, buffer.data(), format.bufferFrames, false);
             next += period;
             std::this_thread::sleep_until(next);
         }
     }
 
+    OutputFormat format;
+    std::vector<int16_t> buffer; // sized when opened, never on the output's thread
     std::atomic<bool> running{false};
     std::thread worker;
-    CpuMeter meter;
+    std::string problem;
 };
 
 } // namespace

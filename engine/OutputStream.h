@@ -1,29 +1,38 @@
 #pragma once
-// The audio output: pulls buffers of kCallbackFrames interleaved signed 16-bit stereo
-// frames from a callback at a sample rate, on a thread of its own.
+// The audio output: a device (or a stand-in) that pulls interleaved signed 16-bit
+// stereo frames from a callback, as many per call as its buffer holds, on a thread of
+// its own.
+
+#include "engine/OutputChoice.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace vantreel {
 
 class OutputStream {
 public:
-    // Called on the output's thread; fills kCallbackFrames frames (left sample first).
-    using Callback = void (*)(void* user, int16_t* buffer);
+    // The output's thread: fill `frames` frames (left sample first). `underflow` says
+    // the device ran dry since the previous call.
+    using Callback = void (*)(void* user, int16_t* buffer, int frames, bool underflow);
 
     virtual ~OutputStream() = default;
-    // Starts calling back; false when the output cannot be opened.
-    virtual bool Start(int sampleRate, Callback callback, void* user) = 0;
-    // Returns only when no callback runs and none will run again.
+    // User-interface thread: opens the chosen output, at the song's rate when the
+    // device offers it and at the device's own rate otherwise. False, with Problem()
+    // saying why, when it cannot be opened.
+    virtual bool Open(const OutputChoice& choice, int songRate) = 0;
+    // User-interface thread, after Open: what the output runs at.
+    virtual OutputFormat Format() const = 0;
+    // User-interface thread: starts calling back; false with Problem() on failure.
+    virtual bool Start(Callback callback, void* user) = 0;
+    // User-interface thread: returns only when no callback runs and none will run
+    // again; the output is closed.
     virtual void Stop() = 0;
-    // Time spent in the callback over the buffer's duration, smoothed, in percent.
-    // Any thread.
-    virtual double CpuUsage() const = 0;
-    virtual const char* Name() const = 0;
+    virtual const std::string& Problem() const = 0;
 };
 
-// The system's default output device; null when there is no device to open.
+// A sound device through RtAudio.
 std::unique_ptr<OutputStream> CreateDeviceOutput();
 // A thread that calls back at real-time pace without any device.
 std::unique_ptr<OutputStream> CreateNullOutput();

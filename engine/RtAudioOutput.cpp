@@ -1,14 +1,12 @@
-// The sound card through RtAudio: the system's default output device, 16-bit stereo.
-// The device may ask for buffers of another size than ours; a staging buffer bridges.
+// A sound device through RtAudio: the chosen output system and device, 16-bit stereo,
+// at the song's rate when the device offers it. Under JACK the client is named after
+// the program and its ports are connected to the system's playback ports.
 
-#include "engine/AudioConstants.h"
-#include "engine/CpuMeter.h"
 #include "engine/OutputStream.h"
 
 #include <rtaudio/RtAudio.h>
 
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
 #include <memory>
 
 namespace vantreel {
@@ -16,41 +14,73 @@ namespace vantreel {
 namespace {
 
 constexpr unsigned int kOutputChannels = 2;
+constexpr const char* kClientName = "Vantreel";
+
+// The song's rate if the device offers it; else the device's preferred rate.
+unsigned int DeviceRate(const RtAudio::DeviceInfo& info, int songRate) {
+    const auto& rates = info.sampleRates;
+    if (rates.empty() || std::find(rates.begin(), rates.end(), unsigned(songRate)) != rates.end()) {
+        return unsigned(songRate);
+    }
+    return info.preferredSampleRate > 0 ? info.preferredSampleRate : rates.front();
+}
 
 class RtAudioOutput final : public OutputStream {
 public:
-    RtAudioOutput() : audio(std::make_unique<RtAudio>()) { audio->showWarnings(false); }
     ~RtAudioOutput() override { Stop(); }
 
-    bool Start(int sampleRate, Callback cb, void* userData) override {
-        callback = cb;
-        user = userData;
+    bool Open(const OutputChoice& choice, int songRate) override {
+        Stop();
+        problem.clear();
         try {
-            if (audio->getDeviceCount() == 0) {
+            if (!MakeAudio(choice.system)) {
                 return false;
             }
+            unsigned int device = 0;
+            if (!FindDevice(choice.device, device)) {
+                return false;
+            }
+            const RtAudio::DeviceInfo info = audio->getDeviceInfo(device);
             RtAudio::StreamParameters parameters;
-            parameters.deviceId = audio->getDefaultOutputDevice();
+            parameters.deviceId = device;
             parameters.nChannels = kOutputChannels;
-            unsigned int frames = kCallbackFrames;
-            audio->openStream(&parameters, nullptr, RTAUDIO_SINT16, unsigned(sampleRate), &frames,
-                              &RtAudioOutput::DeviceCallback, this);
-            meter.SetBufferDuration(double(kCallbackFrames) / sampleRate);
-            audio->startStream();
+            RtAudio::StreamOptions options;
+            options.streamName = kClientName;
+            unsigned int frames = unsigned(UsableBufferFrames(choice.bufferFrames));
+            const unsigned int rate = DeviceRate(info, songRate);
+            audio->openStream(&parameters, nullptr, RTAUDIO_SINT16, rate, &frames,
+                              &RtAudioOutput::DeviceCallback, this, &options);
+            format.system = RtAudio::getApiDisplayName(audio->getCurrentApi());
+            format.device = info.name;
+            format.sampleRate = int(audio->getStreamSampleRate());
+            format.bufferFrames = int(frames);
             return true;
         } catch (const RtAudioError& error) {
-            std::fprintf(stderr, "Vantreel: sound device: %s\n", error.getMessage().c_str());
-            Close();
+            problem = error.getMessage();
+            Stop();
             return false;
         }
     }
 
-    void Stop() override { Close(); }
-    double CpuUsage() const override { return meter.Percent(); }
-    const char* Name() const override { return "RtAudio default output device"; }
+    OutputFormat Format() const override { return format; }
 
-private:
-    void Close() {
+    bool Start(Callback cb, void* userData) override {
+        callback = cb;
+        user = userData;
+        try {
+            audio->startStream();
+            return true;
+        } catch (const RtAudioError& error) {
+            problem = error.getMessage();
+            Stop();
+            return false;
+        }
+    }
+
+    void Stop() override {
+        if (!audio) {
+            return;
+        }
         try {
             if (audio->isStreamRunning()) {
                 audio->stopStream();
@@ -62,46 +92,64 @@ private:
         }
     }
 
-    static int DeviceCallback(void* out, void*, unsigned int frames, double, RtAudioStreamStatus,
-                              void* self) {
-        static_cast<RtAudioOutput*>(self)->Fill(static_cast<int16_t*>(out), frames);
+    const std::string& Problem() const override { return problem; }
+
+private:
+    bool MakeAudio(const std::string& system) {
+        RtAudio::Api api = RtAudio::UNSPECIFIED;
+        if (!system.empty()) {
+            api = RtAudio::getCompiledApiByName(system);
+            if (api == RtAudio::UNSPECIFIED) {
+                problem = "the output system \"" + system + "\" is not available";
+                return false;
+            }
+        }
+        audio = std::make_unique<RtAudio>(api);
+        audio->showWarnings(false);
+        return true;
+    }
+
+    bool FindDevice(const std::string& name, unsigned int& device) {
+        const unsigned int count = audio->getDeviceCount();
+        if (count == 0) {
+            problem =
+                RtAudio::getApiDisplayName(audio->getCurrentApi()) + " finds no output device";
+            return false;
+        }
+        if (name.empty()) {
+            device = audio->getDefaultOutputDevice();
+            return true;
+        }
+        for (unsigned int n = 0; n < count; ++n) {
+            const RtAudio::DeviceInfo info = audio->getDeviceInfo(n);
+            if (info.probed && info.name == name && info.outputChannels >= kOutputChannels) {
+                device = n;
+                return true;
+            }
+        }
+        problem = "the output device \"" + name + "\" is not there";
+        return false;
+    }
+
+    static int DeviceCallback(void* out, void*, unsigned int frames, double,
+                              RtAudioStreamStatus status, void* self) {
+        auto* output = static_cast<RtAudioOutput*>(self);
+        output->callback(output->user, static_cast<int16_t*>(out), int(frames),
+                         (status & RTAUDIO_OUTPUT_UNDERFLOW) != 0);
         return 0;
     }
 
-    void Fill(int16_t* out, unsigned int frames) {
-        while (frames > 0) {
-            if (stagedFrames == 0) {
-                const auto start = CpuMeter::Clock::now();
-                callback(user, staging);
-                meter.Measure(start);
-                stagedFrames = kCallbackFrames;
-            }
-            const unsigned int take = std::min<unsigned int>(frames, stagedFrames);
-            const int16_t* from = staging + 2 * (kCallbackFrames - stagedFrames);
-            std::memcpy(out, from, take * kOutputChannels * sizeof(int16_t));
-            out += take * kOutputChannels;
-            frames -= take;
-            stagedFrames -= take;
-        }
-    }
-
     std::unique_ptr<RtAudio> audio;
+    OutputFormat format;
     Callback callback = nullptr;
     void* user = nullptr;
-    int16_t staging[2 * kCallbackFrames] = {};
-    unsigned int stagedFrames = 0;
-    CpuMeter meter;
+    std::string problem;
 };
 
 } // namespace
 
 std::unique_ptr<OutputStream> CreateDeviceOutput() {
-    try {
-        auto output = std::make_unique<RtAudioOutput>();
-        return output;
-    } catch (const RtAudioError&) {
-        return nullptr;
-    }
+    return std::make_unique<RtAudioOutput>();
 }
 
 } // namespace vantreel

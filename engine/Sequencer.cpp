@@ -54,6 +54,7 @@ void AudioEngine::PlayPattern() {
     lineCounter = 0;
     patternLine = 0;
     playMode = kPlayingPattern;
+    transportRestart = true;
 }
 
 void AudioEngine::PlaySong() {
@@ -62,6 +63,7 @@ void AudioEngine::PlaySong() {
     ResetSongState();
     songPosition = ClampInt(editor.seqCursorLine, 0, kArrangementLines - 1);
     playMode = kPlayingSong;
+    transportRestart = true;
 }
 
 void AudioEngine::StopPlayback() {
@@ -69,6 +71,7 @@ void AudioEngine::StopPlayback() {
     playMode = kStopped;
     patternLine = 0;
     lineCounter = 0;
+    transportRestart = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         AllNotesOff(slot);
     }

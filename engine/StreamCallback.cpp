@@ -1,5 +1,5 @@
-// The audio thread's work: one stream buffer of eight blocks, each block rendered by
-// the sequencer, the plug-ins, the mix and the master effects.
+// The audio thread's work: blocks of 256 frames, each rendered by the sequencer, the
+// plug-ins, the mix and the master effects, and converted to 16-bit output.
 
 #include "engine/AudioEngine.h"
 
@@ -93,7 +93,8 @@ void AudioEngine::StreamCallback(int16_t* buffer, bool realtime) {
     if (realtime) {
         // A blocked callback would make the device underrun: give up this buffer
         // instead, and let the sequencer stand still, as it would while waiting.
-        if (!lock.TryLockForRender(std::chrono::microseconds(kRealtimeLockWaitMicroseconds))) {
+        const int rate = song.settings.sampleRate;
+        if (!lock.TryLockForRender(RealtimeLockWait(kCallbackFrames, rate))) {
             std::memset(buffer, 0, sizeof(int16_t) * 2 * kCallbackFrames);
             return;
         }
@@ -101,18 +102,31 @@ void AudioEngine::StreamCallback(int16_t* buffer, bool realtime) {
         lock.LockForRender();
     }
     std::unique_lock<EngineLock> held(lock, std::adopt_lock);
-    const double volume = song.settings.masterVolume;
     for (int block = 0; block < kBlocksPerCallback; ++block) {
-        RenderBlock();
-        for (int i = 0; i < kBlockFrames; ++i) {
-            *buffer++ = ToOutputSample(mixLeft[i] * volume);
-            *buffer++ = ToOutputSample(mixRight[i] * volume);
-        }
+        RenderOutputBlock(buffer + 2 * block * kBlockFrames);
+    }
+}
+
+bool AudioEngine::TryLockFor(std::chrono::microseconds wait) {
+    return lock.TryLockForRender(wait);
+}
+
+void AudioEngine::Unlock() {
+    lock.unlock();
+}
+
+void AudioEngine::RenderOutputBlock(int16_t* frames) {
+    const double volume = song.settings.masterVolume;
+    RenderBlock();
+    for (int i = 0; i < kBlockFrames; ++i) {
+        *frames++ = ToOutputSample(mixLeft[i] * volume);
+        *frames++ = ToOutputSample(mixRight[i] * volume);
     }
 }
 
 void AudioEngine::RenderBlock() {
     DrainMidiQueue();
+    PublishTransport();
     AdvanceSequencer();
     std::memset(mixLeft, 0, sizeof mixLeft);
     std::memset(mixRight, 0, sizeof mixRight);

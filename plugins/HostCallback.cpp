@@ -90,6 +90,18 @@ VstIntPtr RequestEditorSize(AEffect* effect, HostContext* context, VstInt32 widt
     return context != nullptr && context->RequestEditorSize(effect, width, height) ? 1 : 0;
 }
 
+// The record stays valid for the calling thread until its next call: each thread
+// gets a copy of its own, so the audio thread's next block never changes a record a
+// plug-in is reading on its editor's thread.
+VstIntPtr TimeAnswer(const HostContext* context) {
+    if (context == nullptr) {
+        return 0;
+    }
+    thread_local VstTimeInfo answer;
+    answer = context->transport.Read();
+    return reinterpret_cast<VstIntPtr>(&answer);
+}
+
 } // namespace
 
 VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -109,6 +121,8 @@ VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     case audioMasterProcessEvents:
         RecordEvents(context, static_cast<const VstEvents*>(ptr));
         return 1;
+    case audioMasterGetTime:
+        return TimeAnswer(context);
     case audioMasterTempoAt:
         return TempoAnswer(context);
     case audioMasterSizeWindow:

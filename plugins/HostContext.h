@@ -4,6 +4,7 @@
 // owns one as a member; constructing it publishes it process-wide and destroying it
 // withdraws it, so plug-ins calling back while no engine exists get default answers.
 
+#include "plugins/TransportRecord.h"
 #include "plugins/VstAbi.h"
 #include "song/EditorState.h"
 #include "song/Song.h"
@@ -83,6 +84,8 @@ public:
     Song& song;
     EditorState& editor;
     std::atomic<int32_t>& playMode;
+    // The song position of the block being processed; the engine publishes it.
+    TransportRecord transport;
 
 private:
     std::atomic<RepaintHook> repaintHook{nullptr};

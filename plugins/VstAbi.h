@@ -215,3 +215,42 @@ struct ERect {
 };
 
 static_assert(sizeof(ERect) == 8);
+
+// What audioMasterGetTime points to: where the block being processed sits in song
+// time. Positions in quarter notes ("ppq") unless named in samples.
+struct VstTimeInfo {
+    double samplePos;     // the block's first frame, in samples since playback started
+    double sampleRate;    // frames per second
+    double nanoSeconds;   // system time
+    double ppqPos;        // quarter notes since the start of the song or pattern
+    double tempo;         // beats per minute
+    double barStartPos;   // ppq position of the bar holding ppqPos
+    double cycleStartPos; // ppq position of the loop start
+    double cycleEndPos;   // ppq position of the loop end
+    VstInt32 timeSigNumerator;
+    VstInt32 timeSigDenominator;
+    VstInt32 smpteOffset;
+    VstInt32 smpteFrameRate;
+    VstInt32 samplesToNextClock;
+    VstInt32 flags; // the kVstTransport... and ...Valid bits below
+};
+
+static_assert(offsetof(VstTimeInfo, ppqPos) == 24);
+static_assert(offsetof(VstTimeInfo, timeSigNumerator) == 64);
+static_assert(offsetof(VstTimeInfo, flags) == 84);
+static_assert(sizeof(VstTimeInfo) == 88);
+
+enum VstTimeInfoFlags : VstInt32 {
+    kVstTransportChanged = 1,
+    kVstTransportPlaying = 1 << 1,
+    kVstTransportCycleActive = 1 << 2,
+    kVstTransportRecording = 1 << 3,
+    kVstNanosValid = 1 << 8,
+    kVstPpqPosValid = 1 << 9,
+    kVstTempoValid = 1 << 10,
+    kVstBarsValid = 1 << 11,
+    kVstCyclePosValid = 1 << 12,
+    kVstTimeSigValid = 1 << 13,
+    kVstSmpteValid = 1 << 14,
+    kVstClockValid = 1 << 15,
+};

@@ -48,9 +48,12 @@ constexpr int kDefaultSampleRate = 44100;
 constexpr int kDefaultMasterVolume = 32000;
 constexpr int kMaxMasterVolume = 32768;
 constexpr double kDefaultBpm = 125.0;
+constexpr int kLinesPerBeat = 4; // a line is a sixteenth note
+constexpr int kBeatsPerBar = 4;  // the song is in 4/4
 // Four lines to a beat: at 1 BPM a line lasts 15 seconds, so BPM = sampleRate * 15 /
 // lineLength.
 constexpr int kLineSecondsAtOneBpm = 15;
+static_assert(kLineSecondsAtOneBpm * kLinesPerBeat == 60);
 constexpr int kMinLineLength = 1000; // the tempo slider's range
 constexpr int kMaxLineLength = 16384;
 constexpr int kDefaultSongEnd = 128;

@@ -40,7 +40,6 @@ TEST_F(HostCallbackTest, PlainAnswersFollowTheTable) {
         {audioMasterPinConnected, 1},
         {5, 0},
         {audioMasterWantMidi, 0},
-        {audioMasterGetTime, 0},
         {audioMasterSetTime, 0},
         {audioMasterTempoAt, 1250000},
         {audioMasterGetNumAutomatableParameters, 0},
