@@ -81,6 +81,14 @@ struct HostCallRecord {
     char text[kProbeTextLength] = {};
 };
 
+// What audioMasterGetTime answered at the start of one process call; `answered` is
+// false when the host gave no record.
+struct TimeRecord {
+    VstInt32 block = 0;
+    bool answered = false;
+    VstTimeInfo info = {};
+};
+
 // An append-only list any thread may add to without locking. Readers on other
 // threads see whole records only.
 template <typename Record, int Capacity> class RecordList {
@@ -130,6 +138,7 @@ struct ProbeLog {
     RecordList<EventRecord, 4096> events;
     RecordList<ProcessRecord, 4096> processCalls;
     RecordList<HostCallRecord, 512> hostCalls;
+    RecordList<TimeRecord, 4096> times;
     std::atomic<int> processCount{0}; // process and processReplacing calls so far
     // The X window the editor made inside the host's window at its last opening; 0
     // when it could not make one (no display, or a window the display does not know).
@@ -161,6 +170,7 @@ struct ProbeLog {
         events.Clear();
         processCalls.Clear();
         hostCalls.Clear();
+        times.Clear();
         processCount.store(0, std::memory_order_relaxed);
     }
 };

@@ -292,6 +292,7 @@ void ProbePlugin::Render(float** outputs, VstInt32 frames, bool replacing) {
     record.frames = frames;
     record.replacing = replacing;
     log->processCalls.Add(record);
+    RecordTime(record.block);
     if (outputs == nullptr) {
         return;
     }
@@ -303,6 +304,21 @@ void ProbePlugin::Render(float** outputs, VstInt32 frames, bool replacing) {
             out[frame] = replacing ? level : out[frame] + level;
         }
     }
+}
+
+// Like a tempo-synced plug-in, the probe asks where the song is at every block.
+void ProbePlugin::RecordTime(VstInt32 block) {
+    constexpr VstIntPtr kWanted = kVstPpqPosValid | kVstTempoValid | kVstBarsValid |
+                                  kVstCyclePosValid | kVstTimeSigValid;
+    const auto* info = reinterpret_cast<const VstTimeInfo*>(
+        host(&effect, audioMasterGetTime, 0, kWanted, nullptr, 0.0f));
+    TimeRecord time;
+    time.block = block;
+    time.answered = info != nullptr;
+    if (info != nullptr) {
+        time.info = *info;
+    }
+    log->times.Add(time);
 }
 
 void ProbePlugin::SetParameter(AEffect* effect, VstInt32 index, float value) {

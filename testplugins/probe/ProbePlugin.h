@@ -40,6 +40,7 @@ private:
     VstIntPtr AnswerText(VstInt32 opcode, VstInt32 index, void* ptr);
     void RecordEvents(const VstEvents* events);
     void Render(float** outputs, VstInt32 frames, bool replacing);
+    void RecordTime(VstInt32 block);
     bool SaveChunk(const void** data, VstIntPtr* size);
     bool LoadChunk(const void* data, VstIntPtr size);
     VstIntPtr OpenEditor(void* parent);
