@@ -18,9 +18,12 @@ constexpr VstInt32 kBeatNote = 4; // the beat is a quarter note
 
 } // namespace
 
-// Lines from the start of the pattern (pattern mode) or of the song (song mode).
+// Lines from the start of the pattern (pattern mode) or of the song (song mode). A
+// tempo change can leave the counter beyond the new line's end, where the line ends
+// at the next frame: the position stays inside the line, so it never runs backwards.
 double AudioEngine::TransportLine(int mode, int lineLength) const {
-    const double withinLine = double(lineCounter.load(std::memory_order_relaxed)) / lineLength;
+    const int counter = std::min(lineCounter.load(std::memory_order_relaxed), lineLength - 1);
+    const double withinLine = double(counter) / lineLength;
     switch (mode) {
     case kPlayingPattern:
         return patternLine.load(std::memory_order_relaxed) + withinLine;
