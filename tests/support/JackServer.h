@@ -27,9 +27,10 @@ namespace vantreel::test {
 
 class JackServer {
 public:
-    JackServer()
+    // The dummy driver at `rate` (its own default when 0), `period` frames per cycle.
+    explicit JackServer(int rate = 0, int period = kDefaultPeriod)
         : name(UniqueName()), server("JACK_DEFAULT_SERVER", name),
-          noStart("JACK_NO_START_SERVER", std::string("1")) {
+          noStart("JACK_NO_START_SERVER", std::string("1")), rate(rate), period(period) {
         if (!Start()) {
             Stop();
         }
@@ -44,6 +45,7 @@ public:
     const std::string& Name() const { return name; }
 
 private:
+    static constexpr int kDefaultPeriod = 2048;
     static constexpr auto kStartTimeout = std::chrono::seconds(10);
     static constexpr auto kPoll = std::chrono::milliseconds(50);
 
@@ -58,8 +60,13 @@ private:
             return false;
         }
         // Long cycles and a generous client timeout: sanitizer builds run slowly.
-        std::vector<std::string> args = {"jackd", "--no-realtime", "-t", "5000", "-n", name,
-                                         "-d",    "dummy",         "-p", "2048"};
+        std::vector<std::string> args = {
+            "jackd", "--no-realtime",       "-t", "5000", "-n", name, "-d", "dummy",
+            "-p",    std::to_string(period)};
+        if (rate > 0) {
+            args.push_back("-r");
+            args.push_back(std::to_string(rate));
+        }
         std::vector<char*> argv;
         for (std::string& arg : args) {
             argv.push_back(arg.data());
@@ -131,6 +138,8 @@ private:
     std::string name;
     ScopedEnvironment server;
     ScopedEnvironment noStart;
+    int rate;
+    int period;
     pid_t pid = 0;
     std::string problem;
 };
