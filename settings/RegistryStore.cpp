@@ -122,4 +122,14 @@ std::string RegistryStore::ReadString(const std::string& valueName,
     return value->text;
 }
 
+bool RegistryStore::WriteString(const std::string& valueName, const std::string& text) {
+    if (currentKey.empty() || valueName.empty() || text.size() > kMaxStoreTextLength ||
+        !WriteSettingsString(filePath, FullPath(currentKey), valueName, text)) {
+        lastResult = kStoreAccessDenied;
+        return false;
+    }
+    lastResult = kStoreOk;
+    return true;
+}
+
 } // namespace vantreel

@@ -46,6 +46,10 @@ public:
     // The value's text when the current key and the value exist, the value is a string
     // or expandable string and its text fits; otherwise `defaultText`.
     std::string ReadString(const std::string& valueName, const std::string& defaultText);
+    // Stores `text` as the string value `valueName` of the current key, which must be
+    // open. False, with LastResult kStoreAccessDenied, when it cannot be written; a
+    // text longer than a read returns, or one holding a line break, is refused.
+    bool WriteString(const std::string& valueName, const std::string& text);
 
     RootKey Root() const { return root; }
     const std::string& CurrentKey() const { return currentKey; }

@@ -137,6 +137,103 @@ const SettingsValue* SettingsFile::FindValue(const std::string& keyPath,
     return found;
 }
 
+namespace {
+
+std::vector<std::string> ReadLines(const std::string& filePath) {
+    std::vector<std::string> lines;
+    std::ifstream in(filePath, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The key a section line opens, or nullopt for any other line.
+std::optional<std::string> SectionOf(const std::string& line) {
+    const std::string trimmed = Trim(line);
+    if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
+        return Trim(trimmed.substr(1, trimmed.size() - 2));
+    }
+    return std::nullopt;
+}
+
+bool NamesValue(const std::string& line, const std::string& name) {
+    const std::string trimmed = Trim(line);
+    const auto equals = trimmed.find('=');
+    return !trimmed.empty() && std::string(kCommentMarks).find(trimmed[0]) == std::string::npos &&
+           equals != std::string::npos && SameSettingsName(Trim(trimmed.substr(0, equals)), name);
+}
+
+// Where the new line goes: over the value a read would find, else after the last line
+// of the key's last section. `replace` says which; -1 when the key has no section.
+int PlaceFor(const std::vector<std::string>& lines, const std::string& keyPath,
+             const std::string& name, bool& replace) {
+    int found = -1;
+    int sectionEnd = -1;
+    bool inside = false;
+    for (int n = 0; n < int(lines.size()); ++n) {
+        if (const auto section = SectionOf(lines[n])) {
+            inside = SameSettingsName(*section, keyPath);
+            if (inside) {
+                sectionEnd = n + 1;
+            }
+            continue;
+        }
+        if (inside && NamesValue(lines[n], name)) {
+            found = n;
+        }
+        if (inside && !Trim(lines[n]).empty()) {
+            sectionEnd = n + 1;
+        }
+    }
+    replace = found >= 0;
+    return replace ? found : sectionEnd;
+}
+
+bool WriteWhole(const std::string& filePath, const std::vector<std::string>& lines) {
+    std::error_code error;
+    const std::filesystem::path target(filePath);
+    if (target.has_parent_path()) {
+        std::filesystem::create_directories(target.parent_path(), error);
+    }
+    const std::string temporary = filePath + ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines) {
+            out << line << '\n';
+        }
+        if (!out.flush()) {
+            std::filesystem::remove(temporary, error);
+            return false;
+        }
+    }
+    std::filesystem::rename(temporary, target, error);
+    return !error;
+}
+
+} // namespace
+
+bool WriteSettingsString(const std::string& filePath, const std::string& keyPath,
+                         const std::string& name, const std::string& text) {
+    if (filePath.empty() || text.find_first_of("\r\n") != std::string::npos) {
+        return false;
+    }
+    std::vector<std::string> lines = ReadLines(filePath);
+    const std::string line = name + "=string:" + text;
+    bool replace = false;
+    const int at = PlaceFor(lines, keyPath, name, replace);
+    if (replace) {
+        lines[size_t(at)] = line;
+    } else if (at >= 0) {
+        lines.insert(lines.begin() + at, line);
+    } else {
+        lines.push_back("[" + keyPath + "]");
+        lines.push_back(line);
+    }
+    return WriteWhole(filePath, lines);
+}
+
 bool AppendSettingsKey(const std::string& filePath, const std::string& keyPath) {
     if (filePath.empty()) {
         return false;

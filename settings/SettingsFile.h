@@ -47,6 +47,14 @@ private:
 // its folders when missing. False when it cannot be written.
 bool AppendSettingsKey(const std::string& filePath, const std::string& keyPath);
 
+// Sets the string value `name` of the key `keyPath` to `text`: an existing line of that
+// name (the one a read finds) is replaced, else a line is added at the end of the
+// key's section, else the section is added. Comments and every other line stay. The
+// file is replaced only once the new one is whole. False when it cannot be written
+// or `text` holds a line break.
+bool WriteSettingsString(const std::string& filePath, const std::string& keyPath,
+                         const std::string& name, const std::string& text);
+
 // Compares two names the way registry names compare: without regard to ASCII case.
 bool SameSettingsName(const std::string& a, const std::string& b);
 

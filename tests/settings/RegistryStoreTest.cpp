@@ -176,3 +176,57 @@ TEST(DefaultSettingsFileTest, FollowsTheUsersConfigurationFolder) {
 
 } // namespace
 } // namespace vantreel
+
+namespace vantreel {
+namespace {
+
+class RegistryStoreWriteTest : public RegistryStoreTest {
+protected:
+    std::string Contents() {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+TEST_F(RegistryStoreWriteTest, WrittenStringsAreReadBackAndReplacedInPlace) {
+    Write("; kept\n[HKEY_CURRENT_USER\\Software\\Audio]\nSystem=string:alsa\nOther=7\n\n"
+          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VST]\nVSTPluginsPath=/x\n");
+    RegistryStore store(file);
+    ASSERT_TRUE(store.OpenKey("Software\\Audio", false));
+    EXPECT_TRUE(store.WriteString("system", "jack"));
+    EXPECT_TRUE(store.WriteString("Device", "system"));
+    EXPECT_EQ(store.ReadString("System", ""), "jack");
+    EXPECT_EQ(store.ReadString("Device", ""), "system");
+    EXPECT_EQ(store.ReadString("Other", ""), "7");
+    EXPECT_EQ(VstStore().ReadString("VSTPluginsPath", ""), "/x");
+    const std::string text = Contents();
+    EXPECT_EQ(text.find("; kept\n"), 0u);
+    EXPECT_EQ(text.find("alsa"), std::string::npos);
+    // The new value sits in its own section, before the next one.
+    EXPECT_LT(text.find("Device=string:system"), text.find("[HKEY_LOCAL_MACHINE"));
+}
+
+TEST_F(RegistryStoreWriteTest, AKeyCreatedInAMissingFileHoldsTheValue) {
+    RegistryStore store((folder / "sub" / "settings.ini").string());
+    ASSERT_TRUE(store.OpenKey("Software\\Vantreel\\Audio", true));
+    EXPECT_TRUE(store.WriteString("BufferFrames", "256"));
+    RegistryStore again((folder / "sub" / "settings.ini").string());
+    ASSERT_TRUE(again.OpenKey("Software\\Vantreel\\Audio", false));
+    EXPECT_EQ(again.ReadString("BufferFrames", "2048"), "256");
+}
+
+TEST_F(RegistryStoreWriteTest, UnsafeWritesAreRefusedAndLeaveTheFile) {
+    Write("[HKEY_CURRENT_USER\\Software\\Audio]\nSystem=string:alsa\n");
+    RegistryStore store(file);
+    EXPECT_FALSE(store.WriteString("System", "jack")) << "no key is open";
+    ASSERT_TRUE(store.OpenKey("Software\\Audio", false));
+    EXPECT_FALSE(store.WriteString("System", "jack\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\VST]"));
+    EXPECT_EQ(store.LastResult(), kStoreAccessDenied);
+    EXPECT_FALSE(store.WriteString("System", std::string(kMaxStoreTextLength + 1, 'a')));
+    EXPECT_EQ(Contents(), "[HKEY_CURRENT_USER\\Software\\Audio]\nSystem=string:alsa\n");
+    RegistryStore nowhere("/proc/no-such-folder/settings.ini");
+    EXPECT_FALSE(nowhere.OpenKey("Software\\Audio", false));
+}
+
+} // namespace
+} // namespace vantreel
