@@ -21,6 +21,7 @@ public:
 
     bool Open(const OutputChoice& choice, int songRate) override {
         Stop();
+        format.systemName = "null";
         format.system = "null output";
         format.device = "no sound device";
         format.sampleRate = songRate > 0 ? songRate : kDefaultSampleRate;

@@ -18,7 +18,8 @@ struct OutputChoice {
 };
 
 struct OutputFormat {
-    std::string system; // the output system's display name
+    std::string systemName; // the output system's short name, as in OutputChoice
+    std::string system;     // its display name
     std::string device;
     int sampleRate = 0;   // the device's rate, which may differ from the song's
     int bufferFrames = 0; // frames per callback, as the device granted them

@@ -50,6 +50,7 @@ public:
             const unsigned int rate = DeviceRate(info, songRate);
             audio->openStream(&parameters, nullptr, RTAUDIO_SINT16, rate, &frames,
                               &RtAudioOutput::DeviceCallback, this, &options);
+            format.systemName = RtAudio::getApiName(audio->getCurrentApi());
             format.system = RtAudio::getApiDisplayName(audio->getCurrentApi());
             format.device = info.name;
             format.sampleRate = int(audio->getStreamSampleRate());

@@ -15,6 +15,7 @@ enum CommandId : int {
     kCmdNewProject = 32800,
     kCmdOpenProject = 32799,
     kCmdSaveProject = 32798,
+    kCmdAudioSetup = 32801,
     kCmdExit = 57665,
     kCmdUndo = 57643,
     kCmdBlockStart = 32780,

@@ -1,6 +1,7 @@
 #include "shell/DialogCommands.h"
 
 #include "shell/AboutDialog.h"
+#include "shell/AudioSetupDialog.h"
 #include "shell/CommandSet.h"
 #include "shell/PatternPropertiesDialog.h"
 #include "shell/QuickHelpDialog.h"
@@ -17,6 +18,8 @@ DialogCommands::DialogCommands(AudioEngine& engine, UserMessages& messages, QWid
     commands.Handle(kCmdNewProject, [this] { project.New(); });
     commands.Handle(kCmdOpenProject, [this] { project.Open(); });
     commands.Handle(kCmdSaveProject, [this] { project.Save(); });
+    commands.Handle(kCmdAudioSetup,
+                    [this] { RunAudioSetup(this->engine, this->messages, &this->window); });
     commands.Handle(kCmdPatternProperties, [this] {
         RunPatternProperties(this->engine, &this->window, this->refreshControlPanel);
     });

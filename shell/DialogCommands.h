@@ -1,6 +1,6 @@
 #pragma once
-// The menu commands that open this program's dialogs: New, Open and Save project
-// (File), Pattern properties (Edit, Alt+Enter), About and Quick help (Help). Each is
+// The menu commands that open this program's dialogs: New, Open and Save project and
+// Audio setup (File), Pattern properties (Edit, Alt+Enter), About and Quick help (Help). Each is
 // enabled as it is handled here.
 //
 // Threads: user-interface thread.

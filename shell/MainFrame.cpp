@@ -1,5 +1,7 @@
 #include "shell/MainFrame.h"
 
+#include "shell/AudioSetupDialog.h"
+#include "shell/AudioSetupStore.h"
 #include "shell/ControlPanel.h"
 #include "shell/DialogCommands.h"
 #include "shell/EditorCommands.h"
@@ -16,6 +18,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 #include <atomic>
 
@@ -25,6 +28,7 @@ namespace {
 
 const char* const kTitle = "Vantreel v0.002";
 const char* const kReadyText = "Ready";
+const char* const kDropoutText = "Audio dropout";
 
 // Plug-ins ask for a repaint from whatever thread they like; the request waits here
 // for the next refresh tick on the user-interface thread.
@@ -34,11 +38,20 @@ void RequestRepaint() {
     repaintRequested.store(true, std::memory_order_relaxed);
 }
 
+std::optional<OutputChoice> StoredOutputChoice(OutputMode output) {
+    if (output != OutputMode::Device) {
+        return std::nullopt;
+    }
+    RegistryStore store;
+    return LoadOutputChoice(store);
+}
+
 } // namespace
 
 CMainFrame::CMainFrame(OutputMode output)
-    : engine(std::make_unique<AudioEngine>(output)), commands(*this), messages(*this),
-      frameStatusBar(std::make_unique<StatusBar>(this)),
+    : storedOutput(StoredOutputChoice(output)),
+      engine(std::make_unique<AudioEngine>(output, storedOutput.value_or(OutputChoice{}))),
+      commands(*this), messages(*this), frameStatusBar(std::make_unique<StatusBar>(this)),
       frameToolBar(std::make_unique<ToolBar>(commands, this)),
       controlPanel(std::make_unique<ControlPanel>(*engine, messages, this)),
       view(std::make_unique<EditorView>(*engine, this)), midiInput(*engine, &RequestRepaint) {
@@ -65,6 +78,17 @@ CMainFrame::CMainFrame(OutputMode output)
     keypadAccelerators = std::make_unique<KeypadAccelerators>(*this, commands);
     HandleFrameCommands();
     CreateWindowContents();
+    ReportOutputAtStart();
+}
+
+// An output the user chose that no longer opens is said once the window shows; the
+// system's default output failing is no news on a machine without sound.
+void CMainFrame::ReportOutputAtStart() {
+    if (!storedOutput || engine->OutputProblem().empty()) {
+        return;
+    }
+    QTimer::singleShot(0, this,
+                       [this] { messages.Show(OutputFailureMessage(engine->OutputProblem())); });
 }
 
 CMainFrame::~CMainFrame() {
@@ -177,9 +201,18 @@ void CMainFrame::OnRefreshTimer() {
     lastPlayMode = mode;
     // Idle calls plug-ins asked for on their own threads are made here, on this thread.
     engine->hostContext.ServeIdleRequests();
+    ShowDropouts();
     UpdateMeters();
     UpdateCommandChecks();
     messages.ShowPendingReports(engine->reporter);
+}
+
+void CMainFrame::ShowDropouts() {
+    const uint32_t dropouts = engine->Dropouts();
+    if (dropouts != shownDropouts) {
+        shownDropouts = dropouts;
+        SetStatusText(kDropoutText);
+    }
 }
 
 void CMainFrame::UpdateMeters() {

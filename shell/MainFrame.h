@@ -16,6 +16,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 namespace vantreel {
 
@@ -67,7 +68,11 @@ private:
     void OnRefreshTimer();
     void UpdateMeters();
     void UpdateCommandChecks();
+    void ReportOutputAtStart();
+    void ShowDropouts();
 
+    // The output chosen in an earlier session's audio setup, for the device output.
+    const std::optional<OutputChoice> storedOutput;
     std::unique_ptr<AudioEngine> engine;
     CommandSet commands;
     UserMessages messages;
@@ -83,6 +88,7 @@ private:
     QBasicTimer refreshTimer;
     QBasicTimer statusTimer;
     int lastPlayMode = kStopped;
+    uint32_t shownDropouts = 0;
     bool busyCursorShown = false; // from the confirmed close until the window is gone
 };
 

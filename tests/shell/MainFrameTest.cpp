@@ -73,8 +73,9 @@ protected:
 
 TEST_F(MainFrameTest, TitleAndMenusCarryTheirTextsAndKeys) {
     EXPECT_EQ(frame->windowTitle(), "Vantreel v0.002");
-    EXPECT_EQ(MenuTexts("&File"), QStringList({"New project\tCtrl+N", "Open project\tCtrl+O",
-                                               "Save project\tCtrl+S", "-", "E&xit"}));
+    EXPECT_EQ(MenuTexts("&File"),
+              QStringList({"New project\tCtrl+N", "Open project\tCtrl+O", "Save project\tCtrl+S",
+                           "-", "Audio setup...", "E&xit"}));
     EXPECT_EQ(MenuTexts("&Transport"),
               QStringList({"Play pattern\tF4", "Play song\tF5", "Stop\tF8"}));
     EXPECT_EQ(MenuTexts("&View"), QStringList({"&Toolbar", "&Status Bar"}));
