@@ -160,7 +160,10 @@ TEST_F(TransportTest, ConcurrencyAnotherThreadReadsWholeRecords) {
             ++reads;
         }
     });
-    Render(64); // 131072 frames: inside the first pass of the pattern
+    // At most 400 callbacks (819200 frames): inside the first pass of the pattern.
+    for (int callbacks = 0; callbacks < 400 && (callbacks < 16 || reads < 1000); ++callbacks) {
+        Render(1);
+    }
     done = true;
     reader.join();
     EXPECT_GT(reads, 0);
