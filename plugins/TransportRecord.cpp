@@ -16,9 +16,10 @@ void TransportRecord::Publish(const VstTimeInfo& info) {
     std::memcpy(packed, &info, sizeof info);
     const uint32_t start = sequence.load(std::memory_order_relaxed);
     sequence.store(start + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
+    // Each word is released, so a reader that sees any new word also sees the odd
+    // sequence number stored before it, and retries.
     for (int n = 0; n < kWords; ++n) {
-        words[n].store(packed[n], std::memory_order_relaxed);
+        words[n].store(packed[n], std::memory_order_release);
     }
     sequence.store(start + 2, std::memory_order_release);
 }
@@ -32,9 +33,8 @@ VstTimeInfo TransportRecord::Read() const {
             continue;
         }
         for (int n = 0; n < kWords; ++n) {
-            packed[n] = words[n].load(std::memory_order_relaxed);
+            packed[n] = words[n].load(std::memory_order_acquire);
         }
-        std::atomic_thread_fence(std::memory_order_acquire);
         if (sequence.load(std::memory_order_relaxed) == before) {
             break;
         }

@@ -16,8 +16,9 @@ namespace vantreel::testing {
 class JackRecorder {
 public:
     struct Cycle {
-        std::vector<int16_t> frames; // interleaved, as the player's 16-bit samples
-        int xruns = 0;               // xruns the server had reported by then
+        std::vector<int16_t> frames;  // interleaved, as the player's 16-bit samples
+        int xruns = 0;                // xruns the server had reported by then
+        jack_nframes_t frameTime = 0; // the server's frame count at the cycle's start
     };
 
     JackRecorder(const std::string& serverName, int maxCycles)
@@ -93,6 +94,7 @@ private:
             }
         }
         cycle.xruns = recorder->xruns.load();
+        cycle.frameTime = jack_last_frame_time(recorder->client);
         recorder->recorded.store(n + 1);
         return 0;
     }
