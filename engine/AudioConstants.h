@@ -7,6 +7,7 @@
 namespace vantreel {
 
 constexpr int kBlockFrames = 256;     // frames rendered per block
+constexpr int kOutputChannels = 2;    // the output is interleaved stereo
 constexpr int kBlocksPerCallback = 8; // blocks per stream callback
 constexpr int kCallbackFrames = kBlockFrames * kBlocksPerCallback;
 constexpr int kSendCount = 3; // 0 delay, 1 reverb, 2 chorus

@@ -6,7 +6,6 @@
 namespace vantreel {
 
 namespace {
-constexpr int kChannels = 2;
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
 } // namespace
 
@@ -49,7 +48,7 @@ void DeviceFeed::Fill(int16_t* out, int frames, bool underflow) {
     if (!source.TryLockFor(LockWait())) {
         // Silence goes straight to the device: neither the kept block nor the
         // converter may hold it, or it would be played again later as a gap.
-        std::memset(out, 0, sizeof(int16_t) * kChannels * size_t(frames));
+        std::memset(out, 0, sizeof(int16_t) * kOutputChannels * size_t(frames));
     } else {
         if (converter) {
             converter->Read(out, frames);
@@ -65,14 +64,14 @@ void DeviceFeed::Copy(int16_t* out, int frames) {
     while (frames > 0) {
         if (keptFrames > 0) {
             const int take = std::min(frames, keptFrames);
-            std::memcpy(out, kept + kChannels * (kBlockFrames - keptFrames),
-                        sizeof(int16_t) * kChannels * take);
-            out += kChannels * take;
+            std::memcpy(out, kept + kOutputChannels * (kBlockFrames - keptFrames),
+                        sizeof(int16_t) * kOutputChannels * take);
+            out += kOutputChannels * take;
             frames -= take;
             keptFrames -= take;
         } else if (frames >= kBlockFrames) {
             source.RenderOutputBlock(out); // whole blocks go straight to the device
-            out += kChannels * kBlockFrames;
+            out += kOutputChannels * kBlockFrames;
             frames -= kBlockFrames;
         } else {
             source.RenderOutputBlock(kept);

@@ -13,8 +13,6 @@ namespace vantreel {
 
 namespace {
 
-constexpr int kChannels = 2;
-
 class NullOutput final : public OutputStream {
 public:
     ~NullOutput() override { Stop(); }
@@ -26,7 +24,7 @@ public:
         format.device = "no sound device";
         format.sampleRate = songRate > 0 ? songRate : kDefaultSampleRate;
         format.bufferFrames = UsableBufferFrames(choice.bufferFrames);
-        buffer.assign(size_t(kChannels) * format.bufferFrames, 0);
+        buffer.assign(size_t(kOutputChannels) * format.bufferFrames, 0);
         return true;
     }
 

@@ -1,5 +1,7 @@
 #include "engine/OutputSystems.h"
 
+#include "engine/AudioConstants.h"
+
 #include <rtaudio/RtAudio.h>
 
 #include <memory>
@@ -8,7 +10,6 @@ namespace vantreel {
 
 namespace {
 
-constexpr unsigned int kStereo = 2;
 constexpr RtAudio::Api kOfferedSystems[] = {RtAudio::UNIX_JACK, RtAudio::LINUX_ALSA,
                                             RtAudio::LINUX_PULSE};
 
@@ -31,7 +32,7 @@ OutputSystemInfo Probe(RtAudio::Api api) {
         const unsigned int count = audio.getDeviceCount();
         for (unsigned int n = 0; n < count; ++n) {
             const RtAudio::DeviceInfo info = audio.getDeviceInfo(n);
-            if (info.probed && info.outputChannels >= kStereo) {
+            if (info.probed && info.outputChannels >= unsigned(kOutputChannels)) {
                 system.devices.push_back(info.name);
                 if (info.isDefaultOutput) {
                     system.defaultDevice = info.name;

@@ -10,7 +10,6 @@ namespace vantreel {
 
 namespace {
 
-constexpr int kChannels = 2;
 constexpr float kSampleScale = 32768.0f;
 // Sinc quality that stays well under the budget of a 128-frame buffer.
 constexpr int kConverterType = SRC_SINC_MEDIUM_QUALITY;
@@ -32,7 +31,7 @@ RateConverter::RateConverter(BlockSource& blocks, int songRate, int deviceRate) 
         problem = "the device's sample rate cannot be converted to";
         return;
     }
-    state = src_callback_new(&RateConverter::Pull, kConverterType, kChannels, &error, this);
+    state = src_callback_new(&RateConverter::Pull, kConverterType, kOutputChannels, &error, this);
     if (state == nullptr) {
         problem = src_strerror(error);
     }
@@ -47,7 +46,7 @@ RateConverter::~RateConverter() {
 long RateConverter::Pull(void* self, float** data) {
     auto* converter = static_cast<RateConverter*>(self);
     converter->source.RenderOutputBlock(converter->block);
-    for (int i = 0; i < kChannels * kBlockFrames; ++i) {
+    for (int i = 0; i < kOutputChannels * kBlockFrames; ++i) {
         converter->input[i] = converter->block[i] / kSampleScale;
     }
     *data = converter->input;
@@ -60,13 +59,13 @@ void RateConverter::Read(int16_t* out, int frames) {
         const long got = state != nullptr ? src_callback_read(state, ratio, wanted, output) : 0;
         if (got <= 0) {
             // The converter failed: silence rather than garbage.
-            std::memset(out, 0, sizeof(int16_t) * kChannels * frames);
+            std::memset(out, 0, sizeof(int16_t) * kOutputChannels * frames);
             return;
         }
-        for (long i = 0; i < kChannels * got; ++i) {
+        for (long i = 0; i < kOutputChannels * got; ++i) {
             out[i] = ToSample(output[i]);
         }
-        out += kChannels * got;
+        out += kOutputChannels * got;
         frames -= int(got);
     }
 }

@@ -2,6 +2,7 @@
 // at the song's rate when the device offers it. Under JACK the client is named after
 // the program and its ports are connected to the system's playback ports.
 
+#include "engine/AudioConstants.h"
 #include "engine/OutputStream.h"
 
 #include <rtaudio/RtAudio.h>
@@ -13,7 +14,6 @@ namespace vantreel {
 
 namespace {
 
-constexpr unsigned int kOutputChannels = 2;
 constexpr const char* kClientName = "Vantreel";
 
 // The song's rate if the device offers it; else the device's preferred rate.
@@ -43,7 +43,7 @@ public:
             const RtAudio::DeviceInfo info = audio->getDeviceInfo(device);
             RtAudio::StreamParameters parameters;
             parameters.deviceId = device;
-            parameters.nChannels = kOutputChannels;
+            parameters.nChannels = unsigned(kOutputChannels);
             RtAudio::StreamOptions options;
             options.streamName = kClientName;
             unsigned int frames = unsigned(UsableBufferFrames(choice.bufferFrames));
@@ -123,7 +123,8 @@ private:
         }
         for (unsigned int n = 0; n < count; ++n) {
             const RtAudio::DeviceInfo info = audio->getDeviceInfo(n);
-            if (info.probed && info.name == name && info.outputChannels >= kOutputChannels) {
+            if (info.probed && info.name == name &&
+                info.outputChannels >= unsigned(kOutputChannels)) {
                 device = n;
                 return true;
             }
