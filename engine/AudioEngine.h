@@ -4,7 +4,8 @@
 // About 5 MB of fixed arrays: build it once, on the heap, and never copy it.
 //
 // Threads: unless a comment says otherwise, an operation runs on the user-interface
-// thread. The audio thread enters through StreamCallback only.
+// thread. The audio thread enters through the device feed (Feed().Fill), or through
+// StreamCallback when the caller drives the engine.
 
 #include "engine/AudioConstants.h"
 #include "engine/BlockSource.h"
