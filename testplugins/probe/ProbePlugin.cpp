@@ -308,8 +308,8 @@ void ProbePlugin::Render(float** outputs, VstInt32 frames, bool replacing) {
 
 // Like a tempo-synced plug-in, the probe asks where the song is at every block.
 void ProbePlugin::RecordTime(VstInt32 block) {
-    constexpr VstIntPtr kWanted = kVstPpqPosValid | kVstTempoValid | kVstBarsValid |
-                                  kVstCyclePosValid | kVstTimeSigValid;
+    constexpr VstIntPtr kWanted =
+        kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
     const auto* info = reinterpret_cast<const VstTimeInfo*>(
         host(&effect, audioMasterGetTime, 0, kWanted, nullptr, 0.0f));
     TimeRecord time;

@@ -9,11 +9,10 @@
 #include <chrono>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using namespace std::chrono_literals;
-using testsupport::AllocationCounter;
 
 constexpr int kRate = 44100;
 
@@ -39,14 +38,14 @@ protected:
     // A fresh engine playing the same song from its start.
     void Restart() {
         engine->song.slots[0].instanced = 0; // the fake is not closed with the engine
-        engine = std::make_unique<AudioEngine>(OutputMode::None);
+        engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
         SetUp();
     }
 
     // The stream as the caller-driven callback renders it, from a second engine
     // playing the same song.
     std::vector<int16_t> Reference(int64_t frames) {
-        auto other = std::make_unique<AudioEngine>(OutputMode::None);
+        auto other = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
         FakePlugin same;
         other->effect[0] = &same.effect;
         other->song.slots[0].instanced = 1;
@@ -232,4 +231,4 @@ TEST(CallbackMeterTest, ShowsTheWorstCallbackOfTheWindowNotTheAverage) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -13,11 +13,10 @@
 #include <set>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using namespace std::chrono_literals;
-using testsupport::JackServer;
 
 constexpr int kPeriod = 256;
 constexpr auto kRecording = 3s;
@@ -48,7 +47,7 @@ protected:
     // The offline render: the same song through the same feed, device period by
     // device period.
     std::vector<int16_t> Reference(int deviceRate, int64_t periods) {
-        engine = std::make_unique<AudioEngine>(OutputMode::None);
+        engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
         SetFolder(*engine, kOwnPluginDir);
         SetUpSong(*engine);
         EXPECT_TRUE(engine->Feed().Prepare(kDefaultSampleRate, deviceRate, kPeriod));
@@ -180,4 +179,4 @@ TEST_P(JackPlaybackTest, RecordingEqualsTheOfflineRender) {
 INSTANTIATE_TEST_SUITE_P(SongRateAndConverted, JackPlaybackTest, ::testing::Values(44100, 48000));
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 
 class JackRecorder {
 public:
@@ -115,4 +115,4 @@ private:
     std::atomic<int> xruns{0};
 };
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -39,7 +39,7 @@ protected:
 TEST_F(LiveOutputTest, AKeyIsHeardInTheFirstBlockOfTheNextCallback) {
     engine.reset();
     // A fresh engine with a 256-frame stream running, the probe loaded meanwhile.
-    engine = std::make_unique<AudioEngine>(OutputMode::Null, OutputChoice{"", "", 256});
+    engine = std::make_unique<AudioEngine>(OutputMode::Paced, OutputChoice{"", "", 256});
     SetFolder(*engine, kOwnPluginDir);
     {
         EngineLockGuard guard(engine->lock);
@@ -85,4 +85,4 @@ TEST_F(LiveOutputTest, AnOutputThatCannotOpenSaysWhyAndTheNullOutputPlays) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using probe::TimeRecord;
@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         PluginHostTest::SetUp();
         ASSERT_TRUE(engine->LoadPlugin(0, kProbeName)) << engine->LastPluginError();
-        instance = engine->effect[0];
+        instance = engine->LivePlugin(0);
         probe.clearLog(instance);
     }
 
@@ -176,4 +176,4 @@ TEST_F(TransportTest, WithoutAnEngineTheHostHasNoTimeToGive) {
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -21,10 +21,6 @@
 namespace vantreel::test {
 namespace {
 
-using testsupport::JackServer;
-using testsupport::ScopedEnvironment;
-using testsupport::ScratchFolder;
-
 const std::vector<OutputSystemInfo> kSystems = {
     {"jack", "JACK", {"system"}, "system"},
     {"alsa", "ALSA", {"default", "hw:Card,0"}, "default"},
@@ -58,7 +54,7 @@ protected:
 };
 
 TEST_F(AudioSetupTest, ListsSystemsDevicesAndBufferSizesWithTheirLatency) {
-    auto engine = std::make_unique<AudioEngine>(OutputMode::Null, OutputChoice{"", "", 512});
+    auto engine = std::make_unique<AudioEngine>(OutputMode::Paced, OutputChoice{"", "", 512});
     AudioSetupDialog dialog(*engine, kSystems, {"alsa", "hw:Card,0", 256});
     EXPECT_EQ(dialog.windowTitle(), "Audio setup");
     EXPECT_EQ(Items(dialog.SystemList()),
@@ -83,14 +79,14 @@ TEST_F(AudioSetupTest, ListsSystemsDevicesAndBufferSizesWithTheirLatency) {
 }
 
 TEST_F(AudioSetupTest, AChoiceNotOfferedShowsTheDefaults) {
-    auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     AudioSetupDialog dialog(*engine, kSystems, {"oss", "dsp", 333});
     EXPECT_EQ(dialog.Choice(), (OutputChoice{"", "", 2048}));
     EXPECT_EQ(dialog.OutputText().text().toStdString(), "No output");
 }
 
 TEST_F(AudioSetupTest, AFailingOutputSaysWhyPlaysTheNullOutputAndIsRemembered) {
-    auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     QWidget window;
     UserMessages messages(window);
     RegistryStore store;
@@ -133,7 +129,7 @@ TEST_F(AudioSetupTest, ARememberedOutputThatFailsIsReportedAtStart) {
 }
 
 TEST_F(AudioSetupTest, TheFileMenuOpensTheWindowAndCancelChangesNothing) {
-    CMainFrame frame(OutputMode::None);
+    CMainFrame frame(OutputMode::CallerDriven);
     bool seen = false;
     WhenModal([&seen](QWidget* modal) {
         if (modal->objectName() != "AudioSetupDialog") {
@@ -151,7 +147,7 @@ TEST_F(AudioSetupTest, TheFileMenuOpensTheWindowAndCancelChangesNothing) {
 }
 
 TEST_F(AudioSetupTest, DropoutsShowInTheStatusLine) {
-    CMainFrame frame(OutputMode::None);
+    CMainFrame frame(OutputMode::CallerDriven);
     AudioEngine& engine = frame.Engine();
     ASSERT_TRUE(engine.Feed().Prepare(44100, 44100, 256));
     std::vector<int16_t> buffer(2 * 256);
@@ -166,7 +162,7 @@ TEST_F(AudioSetupTest, TheWindowSaysWhenTheRateIsConverted) {
     if (!jack.Running()) {
         GTEST_SKIP() << "no JACK server: " << jack.Problem();
     }
-    auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     ASSERT_TRUE(engine->ReopenOutput({"jack", "", 256})) << engine->OutputProblem();
     AudioSetupDialog dialog(*engine, kSystems, {"jack", "", 256});
     EXPECT_EQ(dialog.RateText().text().toStdString(),

@@ -28,7 +28,7 @@ double ThreadCpuMicroseconds() {
 
 // Chords on all eight tracks of every slot, a new line every 2000 frames.
 std::unique_ptr<AudioEngine> BusySynthSong() {
-    auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     std::strncpy(engine->pluginFolder, VANTREEL_PLUGIN_OUTPUT_DIR, kTextSize - 1);
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!engine->LoadPlugin(slot, kSynthName)) {
