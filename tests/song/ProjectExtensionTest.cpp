@@ -24,7 +24,7 @@ protected:
         arrangement->Set(kArrangementHeadLines, 3, {4, 0});
         arrangement->Set(kArrangementLines - 1, 15, {kPatternCodeBreak, 7});
         arrangement->Set(1000, 0, {200, 0}); // kept as stored
-        slots[2] = {true, {0x1234, 2, 3, true, kRecordSize}};
+        slots[2] = {true, {0x1234, 2, 3, true, kRecordSize}, ""};
     }
 
     uint64_t BaseSize() const { return kEmptyProjectSize + kRecordSize; }
