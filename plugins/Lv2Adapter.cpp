@@ -191,6 +191,12 @@ void Lv2Adapter::ConnectPorts() {
         }
         lilv_instance_connect_port(instance, port, buffer);
     }
+    // The instance starts on program 0's values, as a VST 2 bank starts on its first.
+    const std::vector<Lv2Parameter>& parameters = layout.parameters;
+    for (std::size_t k = 0; k < parameters.size(); ++k) {
+        controls[parameters[k].port].store(programs[0].values[k]);
+        controlBuffers[parameters[k].port] = programs[0].values[k];
+    }
     // The first two outputs are connected to the slot's buffers at each block.
     for (uint32_t port : layout.audioOutputs) {
         scratch[port].assign(kLv2BlockFrames, 0.0f);

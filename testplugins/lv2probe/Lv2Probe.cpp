@@ -18,6 +18,7 @@
 #include <lv2/worker/worker.h>
 
 #include <cstring>
+#include <iterator>
 
 namespace vantreel::lv2probe {
 
@@ -209,8 +210,10 @@ const void* ExtensionData(const char* uri) {
     return nullptr;
 }
 
-const LV2_Descriptor kDescriptor = {kProbeUri, &Instantiate, &ConnectPort, &Activate,
-                                    &Run,      nullptr,      &Cleanup,     &ExtensionData};
+const LV2_Descriptor kDescriptors[] = {
+    {kProbeUri, &Instantiate, &ConnectPort, &Activate, &Run, nullptr, &Cleanup, &ExtensionData},
+    {kLongProbeUri, &Instantiate, &ConnectPort, &Activate, &Run, nullptr, &Cleanup, &ExtensionData},
+};
 
 } // namespace
 
@@ -219,7 +222,8 @@ const LV2_Descriptor kDescriptor = {kProbeUri, &Instantiate, &ConnectPort, &Acti
 extern "C" {
 
 __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(uint32_t index) {
-    return index == 0 ? &vantreel::lv2probe::kDescriptor : nullptr;
+    using vantreel::lv2probe::kDescriptors;
+    return index < std::size(kDescriptors) ? &kDescriptors[index] : nullptr;
 }
 
 int VantreelLv2ProbeCount() {

@@ -18,6 +18,12 @@
 namespace vantreel::lv2probe {
 
 constexpr const char* kProbeUri = "https://vantreel.example/lv2/probe";
+// The same probe under a URI too long for a project file's 64-byte name field.
+constexpr const char* kLongProbeUri =
+    "https://vantreel.example/lv2/a-probe-whose-uri-is-too-long-for-the-name-field";
+// Described only, never built: it requires a feature no host offers.
+constexpr const char* kNeedyProbeUri = "https://vantreel.example/lv2/needy-probe";
+constexpr const char* kUnofferedFeature = "https://vantreel.example/lv2/no-host-offers-this";
 constexpr const char* kBundleName = "vantreel-probe.lv2";
 constexpr const char* kLibraryName = "VantreelLv2Probe.so";
 constexpr const char* kMoodKey = "https://vantreel.example/lv2/probe#mood";
