@@ -171,9 +171,17 @@ void Lv2Adapter::FillInputSequences() {
         return;
     }
     // Lists arrive in the order events were queued; the sequence wants time order,
-    // and equal times keep their order.
-    std::stable_sort(midi, midi + midiCount,
-                     [](const PendingMidi& a, const PendingMidi& b) { return a.frame < b.frame; });
+    // and equal times keep their order. An insertion sort: std::stable_sort may
+    // allocate, and the lists are short and nearly sorted.
+    for (int n = 1; n < midiCount; ++n) {
+        const PendingMidi moving = midi[n];
+        int at = n;
+        while (at > 0 && midi[at - 1].frame > moving.frame) {
+            midi[at] = midi[at - 1];
+            --at;
+        }
+        midi[at] = moving;
+    }
     LV2_Atom_Sequence* sequence = SequenceIn(atomBuffers[uint32_t(layout.eventInput)]);
     for (int n = 0; n < midiCount; ++n) {
         struct {
