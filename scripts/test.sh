@@ -19,12 +19,12 @@ configure build
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 600
 
-echo "== ThreadSanitizer: threads meeting in the engine, the plug-ins and MIDI input"
+echo "== ThreadSanitizer: threads meeting in the engine, the plug-ins (LV2 workers too) and MIDI input"
 configure build-tsan -DVANTREEL_SANITIZE=thread -DVANTREEL_WINDOWS=OFF
 cmake --build build-tsan -j"$jobs" --target vantreel_engine_tests vantreel_plugins_tests \
     vantreel_midi_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
-    ctest --test-dir build-tsan --output-on-failure -j"$jobs" --timeout 600 -R 'Concurrency|RealPlugin'
+    ctest --test-dir build-tsan --output-on-failure -j"$jobs" --timeout 600 -R 'Concurrency|RealPlugin|Lv2ProbeTest'
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer: the core"
 configure build-asan -DVANTREEL_SANITIZE=address,undefined -DVANTREEL_WINDOWS=OFF

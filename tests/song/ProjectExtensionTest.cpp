@@ -131,6 +131,34 @@ TEST_F(ProjectExtensionTest, DamageAnywhereMakesItUntrusted) {
     }
 }
 
+TEST_F(ProjectExtensionTest, ANameTooLongForItsFieldIsKeptOnlyForASlotWithARecord) {
+    const Bytes plain = Written();
+    slots[2].longName = "lv2:" + std::string(100, 'u');
+    slots[5].longName = "lv2:no-record-no-name"; // nothing to name: not written
+    const Bytes named = Written();
+    EXPECT_GT(named.size(), plain.size());
+    const ExtensionParse parse = Parse(named);
+    ASSERT_EQ(ExtensionStatus::Valid, parse.status);
+    EXPECT_EQ(parse.extension.slots[2].longName, slots[2].longName);
+    EXPECT_EQ(parse.extension.slots[5].longName, "");
+
+    // A name section naming a slot without a record, or one slot twice, is damage.
+    for (const std::vector<uint8_t>& entries :
+         {std::vector<uint8_t>{5}, std::vector<uint8_t>{2, 2}}) {
+        Bytes body = Body(plain);
+        ByteWriter out(body);
+        out.U32(kSectionLongPluginNames);
+        out.U32(uint32_t(4 + entries.size() * 6));
+        out.U32(uint32_t(entries.size()));
+        for (uint8_t slot : entries) {
+            out.U8(slot);
+            out.U32(1);
+            out.U8('x');
+        }
+        EXPECT_EQ(ExtensionStatus::Damaged, Parse(Framed(body)).status) << entries.size();
+    }
+}
+
 TEST_F(ProjectExtensionTest, RecordSizesMustAddUpWithinTheFile) {
     slots[2].record.recordSize = UINT64_MAX - 10;
     EXPECT_EQ(0u, BaseSizeFor(slots, 1u << 30));
