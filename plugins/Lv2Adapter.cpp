@@ -164,9 +164,9 @@ void Lv2Adapter::ConnectPorts() {
     shownToEditor.assign(count, 0.0f);
     scratch.resize(count);
     atomBuffers.resize(count);
-    silentInput.assign(kLv2BlockFrames, 0.0f);
-    accumulated[0].assign(kLv2BlockFrames, 0.0f);
-    accumulated[1].assign(kLv2BlockFrames, 0.0f);
+    silentInput.assign(kHostBlockSize, 0.0f);
+    accumulated[0].assign(kHostBlockSize, 0.0f);
+    accumulated[1].assign(kHostBlockSize, 0.0f);
     for (uint32_t port = 0; port < count; ++port) {
         controls[port].store(layout.defaults[port]);
         controlBuffers[port] = layout.defaults[port];
@@ -185,7 +185,7 @@ void Lv2Adapter::ConnectPorts() {
             buffer = atomBuffers[port].data();
             break;
         default:
-            scratch[port].assign(kLv2BlockFrames, 0.0f);
+            scratch[port].assign(kHostBlockSize, 0.0f);
             buffer = scratch[port].data();
             break;
         }
@@ -199,7 +199,7 @@ void Lv2Adapter::ConnectPorts() {
     }
     // The first two outputs are connected to the slot's buffers at each block.
     for (uint32_t port : layout.audioOutputs) {
-        scratch[port].assign(kLv2BlockFrames, 0.0f);
+        scratch[port].assign(kHostBlockSize, 0.0f);
         lilv_instance_connect_port(instance, port, scratch[port].data());
     }
     FillInputSequences();

@@ -4,6 +4,7 @@
 //
 // Threads: as Lv2Instrument.h says; the fields below say who owns them.
 
+#include "plugins/HostCallback.h"
 #include "plugins/Lv2Editor.h"
 #include "plugins/Lv2Features.h"
 #include "plugins/Lv2Instrument.h"
@@ -29,7 +30,6 @@ namespace vantreel {
 class Lv2World;
 struct Lv2StateImage;
 
-constexpr int kLv2BlockFrames = 256;       // the fixed block length every run gets
 constexpr int kLv2MidiCapacity = 256;      // MIDI events one block can carry
 constexpr uint32_t kLv2AtomBuffer = 16384; // bytes per atom port, unless it asks for more
 // An editor message: the port as u32, padding to 8 bytes, then the atom event.
@@ -107,7 +107,7 @@ private:
     Lv2Worker worker;
     Lv2PathFeatures paths;
     float optionSampleRate;
-    int32_t optionBlockLength = kLv2BlockFrames;
+    int32_t optionBlockLength = kHostBlockSize;
     int32_t optionSequenceSize;
     std::vector<LV2_Options_Option> options;
     std::vector<LV2_Feature> features;

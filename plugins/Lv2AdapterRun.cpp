@@ -63,7 +63,7 @@ void Lv2Adapter::ProcessReplacingEntry(AEffect* e, float**, float** outputs, Vst
 void Lv2Adapter::ProcessEntry(AEffect* e, float**, float** outputs, VstInt32 frames) {
     Lv2Adapter* self = From(e);
     float* own[2] = {self->accumulated[0].data(), self->accumulated[1].data()};
-    const int n = std::clamp<int>(frames, 0, kLv2BlockFrames);
+    const int n = std::clamp<int>(frames, 0, kHostBlockSize);
     self->Run(own, n);
     for (int c = 0; c < 2; ++c) {
         for (int i = 0; i < n; ++i) {
@@ -88,7 +88,7 @@ void Lv2Adapter::TakeEvents(const VstEvents* events) {
             continue;
         }
         PendingMidi& pending = midi[midiCount++];
-        pending.frame = std::clamp<int32_t>(m->deltaFrames, 0, kLv2BlockFrames - 1);
+        pending.frame = std::clamp<int32_t>(m->deltaFrames, 0, kHostBlockSize - 1);
         pending.bytes[0] = status;
         pending.bytes[1] = uint8_t(m->midiData[1]) & kDataMask;
         pending.bytes[2] = uint8_t(m->midiData[2]) & kDataMask;
@@ -97,7 +97,7 @@ void Lv2Adapter::TakeEvents(const VstEvents* events) {
 }
 
 void Lv2Adapter::Run(float** outputs, int frames) {
-    frames = std::clamp(frames, 0, kLv2BlockFrames);
+    frames = std::clamp(frames, 0, kHostBlockSize);
     if (!active.load(std::memory_order_acquire)) {
         std::fill(outputs[0], outputs[0] + frames, 0.0f);
         std::fill(outputs[1], outputs[1] + frames, 0.0f);
