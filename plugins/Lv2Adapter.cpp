@@ -14,6 +14,8 @@
 #include <lv2/urid/urid.h>
 #include <lv2/worker/worker.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -40,6 +42,17 @@ void CopyText(void* ptr, const std::string& text) {
 
 int32_t UniqueIdOf(const std::string& uri) {
     return int32_t(Crc32(reinterpret_cast<const uint8_t*>(uri.data()), uri.size()));
+}
+
+// lilv closes a plug-in's library with its last instance. Like every plug-in library
+// here it stays loaded instead: a closed instance may leave threads or callbacks in
+// its code (synthv1 and drumkv1 run Qt's), and reloading it would start them anew.
+void KeepLibraryLoaded(const LilvPlugin* plugin) {
+    const std::string path = TakeLilvString(
+        lilv_file_uri_parse(lilv_node_as_uri(lilv_plugin_get_library_uri(plugin)), nullptr));
+    if (!path.empty()) {
+        dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
 }
 
 uint32_t AtomCapacityFor(const Lv2PortLayout& layout) {
@@ -147,6 +160,7 @@ bool Lv2Adapter::Instantiate(std::string& reason) {
         return false;
     }
     createdAt = std::chrono::steady_clock::now();
+    KeepLibraryLoaded(plugin);
     worker.Start(static_cast<const LV2_Worker_Interface*>(
                      lilv_instance_get_extension_data(instance, LV2_WORKER__interface)),
                  lilv_instance_get_handle(instance));

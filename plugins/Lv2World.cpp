@@ -30,9 +30,10 @@ std::string CurrentPath() {
 } // namespace
 
 Lv2World& Lv2World::Current() {
-    // Worlds of earlier paths stay: instances made from them still use them.
-    static std::map<std::string, Lv2World*> worlds;
-    Lv2World*& world = worlds[CurrentPath()];
+    // Worlds of earlier paths stay: instances made from them still use them. Never
+    // destroyed, so they stay reachable to the very end.
+    static auto* worlds = new std::map<std::string, Lv2World*>();
+    Lv2World*& world = (*worlds)[CurrentPath()];
     if (world == nullptr) {
         world = new Lv2World();
     }
