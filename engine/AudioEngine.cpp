@@ -97,7 +97,7 @@ void AudioEngine::ClearPattern(int slot, int pattern) {
 void AudioEngine::GetSlotName(int slot, char text[kTextSize]) const {
     const PluginSlot& s = song.slots[slot];
     // An LV2 slot shows the instrument's name; its URI is for the file.
-    const std::string lv2Name = s.IsInstanced() ? Lv2InstrumentName(effect[slot]) : "";
+    const std::string lv2Name = Lv2InstrumentName(LivePlugin(slot));
     const char* name = !s.IsInstanced()  ? kEmptySlotName
                        : lv2Name.empty() ? s.dllName
                                          : lv2Name.c_str();

@@ -76,7 +76,7 @@ TEST_F(AllocationTest, StreamCallbackAllocatesNothingWhenEventListsFlood) {
 // note-on: the MIDI, the atom sequences, the worker's answers and the run itself
 // allocate nothing either.
 TEST_F(AllocationTest, StreamCallbackAllocatesNothingWithLv2InstrumentsAndTheirWorker) {
-    testsupport::ScopedEnvironment path{"LV2_PATH", VANTREEL_LV2_OUTPUT_DIR};
+    ScopedEnvironment path{"LV2_PATH", VANTREEL_LV2_OUTPUT_DIR};
     const std::string probe = Lv2NameFor(lv2probe::kProbeUri);
     for (int slot = 0; slot < 2; ++slot) {
         ASSERT_TRUE(engine->LoadPlugin(slot, probe.c_str())) << engine->LastPluginError();

@@ -19,7 +19,7 @@
 #include <iterator>
 #include <thread>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 using lv2probe::Lv2ProbeLog;
@@ -394,4 +394,4 @@ TEST_F(Lv2ProbeTest, ConcurrencyWorkerParametersAndReloadsWhileTheAudioThreadRen
 }
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 
 inline const std::string kOwnLv2Dir = VANTREEL_LV2_OUTPUT_DIR;
 inline const std::string kSystemLv2Dir = "/usr/lib/lv2";
@@ -50,4 +50,4 @@ protected:
     }
 };
 
-} // namespace vantreel::testing
+} // namespace vantreel::test

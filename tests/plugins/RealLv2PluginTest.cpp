@@ -21,7 +21,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace vantreel::testing {
+namespace vantreel::test {
 namespace {
 
 constexpr uint8_t kNote = 48;
@@ -248,4 +248,4 @@ INSTANTIATE_TEST_SUITE_P(Debian, RealLv2PluginTest,
                          });
 
 } // namespace
-} // namespace vantreel::testing
+} // namespace vantreel::test

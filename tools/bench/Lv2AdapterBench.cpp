@@ -5,7 +5,9 @@
 #include "BenchSummary.h"
 
 #include "engine/AudioEngine.h"
+#include "engine/SlotEventList.h"
 #include "plugins/Lv2Name.h"
+#include "plugins/PluginCalls.h"
 #include "testplugins/lv2probe/Lv2ProbeLog.h"
 
 #include <benchmark/benchmark.h>
@@ -31,9 +33,11 @@ double CpuSeconds() {
 
 // The fastest of a few rounds, in microseconds per block: the least disturbed one.
 double MicrosecondsPerBlock(AudioEngine& engine, int slot) {
-    AEffect* e = engine.effect[slot];
-    SlotEventList& events = engine.eventLists[slot];
-    float* outputs[2] = {engine.slotOutLeft[slot], engine.slotOutRight[slot]};
+    AEffect* e = engine.LivePlugin(slot);
+    SlotEventList events;
+    static float left[kBlockFrames];
+    static float right[kBlockFrames];
+    float* outputs[2] = {left, right};
     double best = 1e9;
     for (int round = 0; round < kRounds; ++round) {
         const double start = CpuSeconds();
@@ -43,8 +47,8 @@ double MicrosecondsPerBlock(AudioEngine& engine, int slot) {
                 const uint8_t bytes[4] = {uint8_t(n % 2 ? 0x80 : 0x90), uint8_t(60 + n), 100, 0};
                 events.Append(bytes, n * 64);
             }
-            e->dispatcher(e, effProcessEvents, 0, 0, events.AsVstEvents(), 0.0f);
-            e->processReplacing(e, outputs, outputs, kBlockFrames);
+            plugin::ProcessEvents(e, events.AsVstEvents());
+            plugin::Render(e, outputs, kBlockFrames);
             benchmark::DoNotOptimize(outputs[0][0]);
         }
         best = std::min(best, (CpuSeconds() - start) * 1e6 / kBlocksPerRound);
@@ -55,7 +59,7 @@ double MicrosecondsPerBlock(AudioEngine& engine, int slot) {
 void Lv2AdapterOverhead(benchmark::State& state) {
     setenv("VST_PATH", VANTREEL_PLUGIN_OUTPUT_DIR, 1);
     setenv("LV2_PATH", VANTREEL_LV2_OUTPUT_DIR, 1);
-    auto engine = std::make_unique<AudioEngine>(OutputMode::None);
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     const std::string lv2 = Lv2NameFor(lv2probe::kProbeUri);
     if (!engine->LoadPlugin(0, kVstProbe) || !engine->LoadPlugin(1, lv2.c_str())) {
         state.SkipWithError(engine->LastPluginError().c_str());
