@@ -1,6 +1,8 @@
 #include "engine/AudioEngine.h"
 #include "plugins/PluginFolderNames.h"
 
+#include "plugins/Lv2Instrument.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -136,7 +138,11 @@ void AudioEngine::ClearPattern(int slot, int pattern) {
 
 void AudioEngine::GetSlotName(int slot, char text[kTextSize]) const {
     const PluginSlot& s = song.slots[slot];
-    const char* name = s.IsInstanced() ? s.dllName : kEmptySlotName;
+    // An LV2 slot shows the instrument's name; its URI is for the file.
+    const std::string lv2Name = Lv2InstrumentName(LivePlugin(slot));
+    const char* name = !s.IsInstanced()  ? kEmptySlotName
+                       : lv2Name.empty() ? s.dllName
+                                         : lv2Name.c_str();
     std::memset(text, 0, kTextSize);
     std::strncpy(text, name, kTextSize - 1);
 }

@@ -73,6 +73,9 @@ public:
     void UnloadPlugin(int slot); // holds the lock
     // Why the last LoadPlugin failed ("" after a success), for the windows to show.
     const std::string& LastPluginError() const;
+    // The whole name the slot's plug-in was loaded with: dllName holds its first 63
+    // characters, which for a long LV2 URI is not all of it. Valid while instanced.
+    const std::string& PluginName(int slot) const;
 
     // --- Project files (ProjectWriter.cpp, ProjectLoader.cpp) ---------------------
     // SaveProject appends ".vpf" unless the path ends in it and replaces the file only
@@ -197,11 +200,14 @@ private:
     float slotOutLeft[kSlotCount][kBlockFrames] = {};
     float slotOutRight[kSlotCount][kBlockFrames] = {};
 
+    AEffect* CreateInstance(const char* name); // null, with lastPluginError, on failure
+
     MidiEventQueue midiQueue;
     DeviceFeed feed{*this};
     std::unique_ptr<OutputStream> output;
     std::string outputProblem;
     std::string lastPluginError;
+    std::string pluginNames[kSlotCount];
 
     // Transport bookkeeping; only touched with the lock held.
     bool transportRestart = true; // playback (re)started since the last block

@@ -1,5 +1,7 @@
 #include "engine/PluginCommands.h"
 
+#include "plugins/Lv2Catalog.h"
+#include "plugins/Lv2Name.h"
 #include "plugins/PluginListing.h"
 #include "plugins/PluginSearchPath.h"
 
@@ -67,6 +69,21 @@ bool LocatePluginFolder(AudioEngine& engine) {
 
 std::vector<std::string> ListPlugins(const AudioEngine& engine) {
     return ListPluginFiles(engine.pluginFolder, PluginSearchPath());
+}
+
+std::vector<PluginEntry> ListPluginEntries(const AudioEngine& engine) {
+    return PluginEntriesWith(ListPlugins(engine));
+}
+
+std::vector<PluginEntry> PluginEntriesWith(const std::vector<std::string>& files) {
+    std::vector<PluginEntry> entries;
+    for (const std::string& file : files) {
+        entries.push_back({file, file});
+    }
+    for (const Lv2Listing& instrument : ListLv2Instruments()) {
+        entries.push_back({instrument.name + kLv2Mark, Lv2NameFor(instrument.uri)});
+    }
+    return entries;
 }
 
 bool SetPluginFolder(AudioEngine& engine, const std::string& folder) {

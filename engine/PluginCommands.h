@@ -42,6 +42,21 @@ bool LocatePluginFolder(AudioEngine& engine, const std::vector<std::string>& sea
 // rest of the search path.
 std::vector<std::string> ListPlugins(const AudioEngine& engine);
 
+// One line of the browser: what it shows, and the name LoadPlugin takes for it.
+struct PluginEntry {
+    std::string shown;
+    std::string name;
+};
+
+// Marks an LV2 instrument's name in the browser, beside the VST 2 file names.
+constexpr const char* kLv2Mark = " [LV2]";
+
+// The VST 2 `files`, shown by their names, then the LV2 instruments on the LV2 path,
+// shown by their own names with the mark.
+std::vector<PluginEntry> PluginEntriesWith(const std::vector<std::string>& files);
+// PluginEntriesWith the files of ListPlugins.
+std::vector<PluginEntry> ListPluginEntries(const AudioEngine& engine);
+
 // "Refresh" and "Browse...": makes `folder` the plug-in folder. A folder of 64
 // characters or more does not fit and is refused (false, folder unchanged) rather
 // than cut to a different folder.

@@ -5,6 +5,8 @@
 #include "engine/AudioEngine.h"
 #include "engine/PluginCommands.h"
 #include "engine/ProjectTexts.h"
+#include "plugins/Lv2Instrument.h"
+#include "plugins/Lv2Name.h"
 #include "plugins/PluginCalls.h"
 #include "song/FileReader.h"
 #include "song/ProjectCheck.h"
@@ -31,6 +33,16 @@ float UsableParameter(float value, bool& changed) {
         return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f);
     }
     return value;
+}
+
+// The name a record asks for: its 64-byte field, or the whole name the extension
+// keeps when the field holds only its start.
+std::string StoredName(const char* field, const ExtensionSlot* slot) {
+    if (slot != nullptr && !slot->longName.empty() &&
+        slot->longName.compare(0, std::strlen(field), field) == 0) {
+        return slot->longName;
+    }
+    return field;
 }
 
 // What a plug-in record holds once read, before anything is handed to the plug-in.
@@ -158,12 +170,17 @@ private:
         return true;
     }
 
-    const PluginRecordInfo* StoredShape(int slot) const {
+    const ExtensionSlot* StoredSlot(int slot) const {
         if (extension.status != ExtensionStatus::Valid) {
             return nullptr;
         }
         const ExtensionSlot& s = extension.extension.slots[slot];
-        return s.hasRecord ? &s.record : nullptr;
+        return s.hasRecord ? &s : nullptr;
+    }
+
+    const PluginRecordInfo* StoredShape(int slot) const {
+        const ExtensionSlot* s = StoredSlot(slot);
+        return s != nullptr ? &s->record : nullptr;
     }
 
     // Fields 1 to 4, which the check found whole and in range.
@@ -210,12 +227,13 @@ private:
             return false;
         }
         // LoadPlugin refuses names that leave the plug-in folders (absolute, "..").
-        if (!engine.LoadPlugin(slot, name)) {
-            ShowMissing(name);
+        const std::string wanted = StoredName(name, StoredSlot(slot));
+        if (!engine.LoadPlugin(slot, wanted.c_str())) {
+            ShowMissing(wanted.c_str());
             if (!stored) {
                 return false; // without record sizes the rest of the file cannot be found
             }
-            return KeepMissingRecord(slot, instancedByte, rawName, *stored);
+            return KeepMissingRecord(slot, instancedByte, rawName, *StoredSlot(slot));
         }
         AEffect* e = engine.LivePlugin(slot);
         if (stored && !stored->SameShape(plugin::ShapeOf(e))) {
@@ -239,7 +257,8 @@ private:
     void ShowMissing(const char* name) { engine.reporter.Show(MissingPluginMessage(name)); }
 
     bool KeepMissingRecord(int slot, uint8_t instancedByte, const uint8_t* rawName,
-                           const PluginRecordInfo& stored) {
+                           const ExtensionSlot& storedSlot) {
+        const PluginRecordInfo& stored = storedSlot.record;
         MissingPluginRecord& kept = engine.missingPlugins[slot];
         kept.bytes.assign(rawName, rawName + kPluginNameSize);
         kept.bytes.resize(stored.recordSize); // bounded: the record sizes add up to the file
@@ -252,6 +271,7 @@ private:
         kept.kept = true;
         kept.instancedByte = instancedByte;
         kept.info = stored;
+        kept.longName = storedSlot.longName;
         Fault(SlotLabel(slot) + ": the plug-in " + Quoted(kept.Name()) +
               " is missing. Its stored settings are kept and will be saved back unchanged; "
               "its sends and patterns were loaded.");
@@ -363,6 +383,10 @@ private:
         if (state.hasChunk && !state.chunk.empty()) {
             plugin::SetChunk(e, const_cast<uint8_t*>(state.chunk.data()),
                              VstIntPtr(state.chunk.size()));
+        }
+        // An LV2 instrument's state may name files that are gone, or be damaged.
+        for (std::string& note : TakeLv2StateNotes(e)) {
+            Note(SlotLabel(slot) + ": " + note);
         }
     }
 

@@ -54,7 +54,7 @@ private:
         } else if (missing.kept) {
             out.U8(missing.instancedByte);
             out.Bytes(missing.bytes.data(), missing.bytes.size());
-            records[slot] = {true, missing.info};
+            records[slot] = {true, missing.info, missing.longName};
         } else {
             out.U8(0);
         }
@@ -93,7 +93,8 @@ private:
             WriteChunk(slot, e);
         }
         info.recordSize = out.Size() - start;
-        records[slot] = {true, info};
+        const std::string& name = engine.PluginName(slot);
+        records[slot] = {true, info, name.size() >= size_t(kPluginNameSize) ? name : ""};
         return true;
     }
 

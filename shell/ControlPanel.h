@@ -68,6 +68,7 @@ private:
     void OnButton(PanelControlId id);
     void OpenPlugin();
     void EditPlugin();
+    void ExplainMissingEditor();
     void DeletePlugin();
     void SetStatus(const QString& text);
 

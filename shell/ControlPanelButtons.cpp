@@ -3,6 +3,7 @@
 
 #include "engine/AudioEngine.h"
 #include "engine/PluginCommands.h"
+#include "plugins/Lv2Instrument.h"
 #include "shell/BusyCursor.h"
 #include "shell/DelayCalculatorDialog.h"
 #include "shell/PanelLogic.h"
@@ -75,6 +76,7 @@ void ControlPanel::OpenPlugin() {
 void ControlPanel::EditPlugin() {
     AEffect* effect = engine.CurrentEffect();
     if (!PluginEditorWindow::CanOpen(engine)) {
+        ExplainMissingEditor();
         return;
     }
     if (!PluginEditorWindow::PlatformShowsEditors()) {
@@ -93,6 +95,22 @@ void ControlPanel::EditPlugin() {
         window.exec();
     }
     ready = true;
+}
+
+// A VST 2 plug-in without an editor gets no message, as always; an LV2 instrument
+// says why it shows none (no editor at all, or only one that cannot be embedded).
+void ControlPanel::ExplainMissingEditor() {
+    if (!engine.song.slots[engine.editor.currentSlot].IsInstanced()) {
+        return;
+    }
+    const std::string problem = Lv2EditorProblem(engine.CurrentEffect());
+    if (problem.empty()) {
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, "Vantreel", FromEightBit(problem), QMessageBox::Ok,
+                    this);
+    box.setObjectName("NoPluginEditor");
+    messages.Exec(box);
 }
 
 void ControlPanel::DeletePlugin() {

@@ -41,11 +41,13 @@ std::string ToFileName(const QString& text) {
     return QFile::encodeName(text).toStdString();
 }
 
-// The way file lists have always been sorted here: without regard to case.
-void SortNames(std::vector<std::string>& names) {
-    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return ToQString(a).compare(ToQString(b), Qt::CaseInsensitive) < 0;
-    });
+// The way file lists have always been sorted here: without regard to case. LV2
+// instruments sort in among the files by the names shown.
+void SortEntries(std::vector<PluginEntry>& entries) {
+    std::stable_sort(
+        entries.begin(), entries.end(), [](const PluginEntry& a, const PluginEntry& b) {
+            return ToQString(a.shown).compare(ToQString(b.shown), Qt::CaseInsensitive) < 0;
+        });
 }
 
 bool IsEnter(const QKeyEvent* event) {
@@ -107,11 +109,12 @@ void PluginBrowserDialog::PlaceControls() {
 void PluginBrowserDialog::ListFolder(bool wholeSearchPath) {
     path->setText(ToQString(engine.pluginFolder));
     list->clear();
-    std::vector<std::string> names =
-        wholeSearchPath ? ListPlugins(engine) : PluginFilesIn(engine.pluginFolder);
-    SortNames(names);
-    for (const std::string& file : names) {
-        list->addItem(ToQString(file));
+    std::vector<PluginEntry> entries = PluginEntriesWith(
+        wholeSearchPath ? ListPlugins(engine) : PluginFilesIn(engine.pluginFolder));
+    SortEntries(entries);
+    for (const PluginEntry& entry : entries) {
+        auto* item = new QListWidgetItem(ToQString(entry.shown), list);
+        item->setData(Qt::UserRole, ToQString(entry.name));
     }
     // Enter right away loads the first entry, not a library named "none".
     if (list->count() > 0) {
@@ -124,7 +127,7 @@ void PluginBrowserDialog::OnSelectionChanged() {
     if (items.isEmpty()) {
         return;
     }
-    selected = ToFileName(items.front()->text());
+    selected = ToFileName(items.front()->data(Qt::UserRole).toString());
     name->setText(items.front()->text());
 }
 

@@ -49,7 +49,8 @@ QSize PluginEditorWindow::HostSizeFor(EditorSize size) {
 PluginEditorWindow::PluginEditorWindow(AudioEngine& engine, AEffect& effect, QWidget* parent)
     : QDialog(parent), engine(engine), effect(effect), host(new QWidget(this)) {
     setObjectName("PluginEditorWindow");
-    const char* name = engine.song.slots[engine.editor.currentSlot].dllName;
+    char name[kTextSize];
+    engine.GetSlotName(engine.editor.currentSlot, name);
     setWindowTitle(FromEightBit(name));
     // Some plug-ins look for their host window here.
     effect.resvd2 = static_cast<VstIntPtr>(winId());

@@ -21,9 +21,13 @@ struct MissingPluginRecord {
     uint8_t instancedByte = 1;  // as stored: any non-zero value
     PluginRecordInfo info;      // the record's shape, as the extension gave it
     std::vector<uint8_t> bytes; // the record after the instanced byte, name first
+    std::string longName;       // the whole name when the record's field holds only its start
 
     // The library name the record asks for, for the slot's display.
     std::string Name() const {
+        if (!longName.empty()) {
+            return longName;
+        }
         if (bytes.size() < std::size_t(kTextSize)) {
             return {};
         }
@@ -35,6 +39,7 @@ struct MissingPluginRecord {
         kept = false;
         instancedByte = 1;
         info = {};
+        longName.clear();
         bytes.clear();
         bytes.shrink_to_fit();
     }

@@ -56,6 +56,31 @@ void WriteArrangementLines(ByteWriter& out, const Arrangement& arrangement) {
     out.PatchU32(countAt, count);
 }
 
+bool HasLongNames(const ExtensionSlot slots[kSlotCount]) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (slots[slot].hasRecord && !slots[slot].longName.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void WriteLongNames(ByteWriter& out, const ExtensionSlot slots[kSlotCount]) {
+    const std::size_t countAt = out.Size();
+    out.U32(0);
+    uint32_t count = 0;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const ExtensionSlot& s = slots[slot];
+        if (s.hasRecord && !s.longName.empty()) {
+            out.U8(uint8_t(slot));
+            out.U32(uint32_t(s.longName.size()));
+            out.Bytes(s.longName.data(), s.longName.size());
+            ++count;
+        }
+    }
+    out.PatchU32(countAt, count);
+}
+
 // A section is written with a length placeholder filled in afterwards.
 template <typename Body> void WriteSection(ByteWriter& out, uint32_t id, Body body) {
     out.U32(id);
@@ -113,6 +138,28 @@ bool ParseArrangementLines(ByteReader in, ProjectExtension& extension) {
     return in.Ok();
 }
 
+// Needs the plug-in records first: a long name belongs to a slot with a record.
+bool ParseLongNames(ByteReader in, ProjectExtension& extension) {
+    const uint32_t count = in.U32();
+    if (!in.Ok() || count > uint32_t(kSlotCount)) {
+        return false;
+    }
+    for (uint32_t n = 0; n < count; ++n) {
+        const uint8_t slot = in.U8();
+        const uint32_t length = in.U32();
+        const uint8_t* bytes = length <= kMaxLongPluginName ? in.Bytes(length) : nullptr;
+        if (!in.Ok() || bytes == nullptr || slot >= kSlotCount || length == 0) {
+            return false;
+        }
+        ExtensionSlot& s = extension.slots[slot];
+        if (!s.hasRecord || !s.longName.empty()) {
+            return false;
+        }
+        s.longName.assign(reinterpret_cast<const char*>(bytes), length);
+    }
+    return in.Remaining() == 0;
+}
+
 bool ChecksumMatches(const uint8_t* bytes, std::size_t size, uint32_t stored) {
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // Lets the fuzzer reach the parser behind the checksum.
@@ -145,6 +192,9 @@ void WriteExtension(ByteWriter& out, uint64_t baseSize, const ExtensionSlot slot
     out.U64(baseSize);
     WriteSection(out, kSectionPluginRecords, [&] { WritePluginRecords(out, slots); });
     WriteSection(out, kSectionArrangementLines, [&] { WriteArrangementLines(out, arrangement); });
+    if (HasLongNames(slots)) {
+        WriteSection(out, kSectionLongPluginNames, [&] { WriteLongNames(out, slots); });
+    }
     const std::size_t bodySize = out.Size() - start;
     out.U32(uint32_t(bodySize + kExtensionFooterSize));
     out.U32(Crc32(out.Data() + start, bodySize));
@@ -201,6 +251,10 @@ ExtensionParse ParseExtension(const uint8_t* bytes, std::size_t size, uint64_t f
             sawPluginRecords = true;
         } else if (id == kSectionArrangementLines) {
             if (!ParseArrangementLines(section, extension)) {
+                return result;
+            }
+        } else if (id == kSectionLongPluginNames) {
+            if (!sawPluginRecords || !ParseLongNames(section, extension)) {
                 return result;
             }
         }

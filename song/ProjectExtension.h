@@ -2,7 +2,8 @@
 // The extension after field 12 of a project file. Readers of the original layout
 // stop before it; ours read it first (it ends the file and its footer says how long
 // it is) to learn what the original layout leaves out: each saved plug-in's unique
-// ID, counts, chunk flag and record size, and the arrangement lines after 25.
+// ID, counts, chunk flag and record size, the arrangement lines after 25, and plug-in
+// names too long for their field.
 //
 //   header   "VNTRLEXT", u32 version, u64 size of fields 1 to 12
 //   sections u32 id, u32 length, payload; unknown ids are skipped
@@ -17,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vantreel {
@@ -28,6 +30,8 @@ constexpr std::size_t kExtensionFooterSize = 4 + 4 + kExtensionTagSize;
 constexpr uint32_t kMaxExtensionSize = 16u << 20; // far above the largest real one
 constexpr uint32_t kSectionPluginRecords = 1;
 constexpr uint32_t kSectionArrangementLines = 2;
+constexpr uint32_t kSectionLongPluginNames = 3;
+constexpr uint32_t kMaxLongPluginName = 1u << 16; // far above any real plug-in URI
 
 // The shape of one slot's plug-in record as it was saved.
 struct PluginRecordInfo {
@@ -50,6 +54,9 @@ struct PluginRecordInfo {
 struct ExtensionSlot {
     bool hasRecord = false;
     PluginRecordInfo record;
+    // The whole plug-in name when it is longer than the record's 64-byte field, which
+    // holds its first 63 characters; "" when the name fits.
+    std::string longName;
 };
 
 struct ArrangementLineRecord {

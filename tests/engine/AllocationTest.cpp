@@ -1,7 +1,10 @@
 // The audio thread must never allocate.
 
 #include "EngineFixture.h"
+#include "plugins/Lv2Name.h"
 #include "support/AllocationCounter.h"
+#include "support/ScopedEnvironment.h"
+#include "testplugins/lv2probe/Lv2ProbeLog.h"
 
 namespace vantreel::test {
 namespace {
@@ -67,6 +70,23 @@ TEST_F(AllocationTest, StreamCallbackAllocatesNothingWhenEventListsFlood) {
     engine->PlaySong();
     EXPECT_EQ(CountWhileRendering(4), 0);
     EXPECT_NE(engine->reporter.TakePending(), 0u);
+}
+
+// Two slots hold our LV2 probe behind the adapter, whose worker answers every
+// note-on: the MIDI, the atom sequences, the worker's answers and the run itself
+// allocate nothing either.
+TEST_F(AllocationTest, StreamCallbackAllocatesNothingWithLv2InstrumentsAndTheirWorker) {
+    ScopedEnvironment path{"LV2_PATH", VANTREEL_LV2_OUTPUT_DIR};
+    const std::string probe = Lv2NameFor(lv2probe::kProbeUri);
+    for (int slot = 0; slot < 2; ++slot) {
+        ASSERT_TRUE(engine->LoadPlugin(slot, probe.c_str())) << engine->LastPluginError();
+    }
+    engine->PlaySong();
+    Render(2); // the worker has started and answered once before counting
+    EXPECT_EQ(CountWhileRendering(40), 0);
+    for (int slot = 0; slot < 2; ++slot) {
+        engine->UnloadPlugin(slot);
+    }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // What the control panel and dialog tests share: an engine without an output
 // thread in an environment of its own (empty settings file, VST_PATH naming only a
-// scratch folder), our probe plug-in loaded into a slot, and a way to act on the
+// scratch folder, an empty LV2 path), our probe plug-in loaded into a slot, and a way to act on the
 // next modal window the code under test opens.
 
 #include "engine/AudioEngine.h"
@@ -81,6 +81,8 @@ protected:
     Scratch scratch;
     ScopedVariable config{"XDG_CONFIG_HOME", scratch.MakeFolder("config")};
     ScopedVariable vstPath{"VST_PATH", scratch.MakeFolder("shared")};
+    // No LV2 instruments unless a test puts some on the path.
+    ScopedVariable lv2Path{"LV2_PATH", scratch.MakeFolder("lv2")};
     std::unique_ptr<AudioEngine> engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
     probe::ProbeApi probe = probe::ProbeApi::Open((kOwnPluginDir + "/" + kProbeFile).c_str());
 

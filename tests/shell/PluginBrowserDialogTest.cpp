@@ -228,6 +228,19 @@ TEST_F(OpenPluginTest, LoadsThePickedPluginIntoTheCurrentSlot) {
     EXPECT_NE(panel.Text(kProgramText)->FullText(), "---");
 }
 
+TEST_F(OpenPluginTest, AnLv2InstrumentIsListedByItsNameMarkedAndLoadedByItsUri) {
+    ScopedVariable lv2Path("LV2_PATH", std::string(VANTREEL_LV2_OUTPUT_DIR));
+    engine->editor.currentSlot = 2;
+    panel.Refresh();
+    PickInBrowser("Vantreel LV2 Probe [LV2]");
+    panel.Button(kOpenPlugin)->click();
+    ASSERT_TRUE(engine->song.slots[2].IsInstanced());
+    EXPECT_STREQ(engine->song.slots[2].dllName, "lv2:https://vantreel.example/lv2/probe");
+    EXPECT_EQ(panel.Text(kSlotText)->FullText(), "02: Vantreel LV2 Probe");
+    EXPECT_EQ(panel.Text(kProgramText)->FullText(), "00: Loud");
+    EXPECT_EQ(panel.Text(kParameterText)->FullText(), "00: Level");
+}
+
 TEST_F(OpenPluginTest, ConfirmingWithoutAPickLoadsTheFirstEntry) {
     PickInBrowser("");
     panel.Button(kOpenPlugin)->click();

@@ -24,7 +24,7 @@ protected:
         arrangement->Set(kArrangementHeadLines, 3, {4, 0});
         arrangement->Set(kArrangementLines - 1, 15, {kPatternCodeBreak, 7});
         arrangement->Set(1000, 0, {200, 0}); // kept as stored
-        slots[2] = {true, {0x1234, 2, 3, true, kRecordSize}};
+        slots[2] = {true, {0x1234, 2, 3, true, kRecordSize}, ""};
     }
 
     uint64_t BaseSize() const { return kEmptyProjectSize + kRecordSize; }
@@ -128,6 +128,34 @@ TEST_F(ProjectExtensionTest, DamageAnywhereMakesItUntrusted) {
     wrong.push_back(cut);
     for (std::size_t i = 0; i < wrong.size(); ++i) {
         EXPECT_EQ(ExtensionStatus::Damaged, Parse(Framed(wrong[i])).status) << "case " << i;
+    }
+}
+
+TEST_F(ProjectExtensionTest, ANameTooLongForItsFieldIsKeptOnlyForASlotWithARecord) {
+    const Bytes plain = Written();
+    slots[2].longName = "lv2:" + std::string(100, 'u');
+    slots[5].longName = "lv2:no-record-no-name"; // nothing to name: not written
+    const Bytes named = Written();
+    EXPECT_GT(named.size(), plain.size());
+    const ExtensionParse parse = Parse(named);
+    ASSERT_EQ(ExtensionStatus::Valid, parse.status);
+    EXPECT_EQ(parse.extension.slots[2].longName, slots[2].longName);
+    EXPECT_EQ(parse.extension.slots[5].longName, "");
+
+    // A name section naming a slot without a record, or one slot twice, is damage.
+    for (const std::vector<uint8_t>& entries :
+         {std::vector<uint8_t>{5}, std::vector<uint8_t>{2, 2}}) {
+        Bytes body = Body(plain);
+        ByteWriter out(body);
+        out.U32(kSectionLongPluginNames);
+        out.U32(uint32_t(4 + entries.size() * 6));
+        out.U32(uint32_t(entries.size()));
+        for (uint8_t slot : entries) {
+            out.U8(slot);
+            out.U32(1);
+            out.U8('x');
+        }
+        EXPECT_EQ(ExtensionStatus::Damaged, Parse(Framed(body)).status) << entries.size();
     }
 }
 

@@ -36,6 +36,28 @@ void operator delete(void* p, std::size_t) noexcept {
 void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
+// The non-throwing forms (std::stable_sort's buffer uses them) must come from the same
+// heap as the others, or a sanitizer sees memory freed by the wrong function.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return CountedAllocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return CountedAllocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 
 namespace vantreel::test {
 

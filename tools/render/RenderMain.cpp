@@ -5,9 +5,23 @@
 #include "tools/render/RenderOptions.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace {
+
+// LV2 instruments built on Qt (synthv1, drumkv1) start a Qt application of their own
+// when the host has none; without a display it must be one that needs none, or it
+// aborts the render. A platform the user chose is left alone.
+void LetToolkitsRunWithoutADisplay() {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace vantreel::render;
@@ -23,6 +37,7 @@ int main(int argc, char** argv) {
     case ParseOutcome::Render:
         break;
     }
+    LetToolkitsRunWithoutADisplay();
     auto engine = std::make_unique<vantreel::AudioEngine>(vantreel::OutputMode::CallerDriven);
     return RenderJob(*engine, parsed.options).Run();
 }
