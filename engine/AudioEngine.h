@@ -22,6 +22,7 @@
 #include "plugins/VstAbi.h"
 #include "song/EditorState.h"
 #include "song/MissingPluginRecord.h"
+#include "song/ModifiedFlag.h"
 #include "song/Song.h"
 
 #include <atomic>
@@ -130,6 +131,7 @@ public:
     Reporter reporter;
     EditorState editor;
     Song song;
+    ModifiedFlag modified; // user-interface thread only
     char pluginFolder[kTextSize] = {};
     // Stored records of plug-ins missing when the project loaded, written back by the
     // next save; `kept` marks the slot as missing for the display.

@@ -28,6 +28,7 @@ void ProjectCommands::New() {
         BusyCursor busy;
         SetStatus("Cleaning...");
         engine.ClearProject();
+        engine.modified.Clear();
         SetStatus("New project");
     }
     RefreshPanel();
@@ -47,6 +48,7 @@ void ProjectCommands::Open() {
         BusyCursor busy;
         SetStatus("Loading project...");
         const bool loaded = engine.LoadProject(QFile::encodeName(path).constData());
+        engine.modified.Clear();
         SetStatus(loaded ? "Project opened ok..." : "Project opening error...");
     }
     RefreshPanel();
@@ -64,6 +66,9 @@ void ProjectCommands::Save() {
     SetStatus("Saving project...");
     const bool saved = engine.SaveProject(QFile::encodeName(path).constData());
     SetStatus(saved ? "Project saved ok..." : "Project saving error...");
+    if (saved) {
+        engine.modified.Clear();
+    }
     if (!saved) {
         // The status text is gone within two seconds; the reason stays until read.
         busy.Release();
