@@ -7,6 +7,7 @@
 // The outer test starts this same test program under Xvfb, running only the inner
 // tests, which skip themselves anywhere else.
 
+#include "InnerTestRun.h"
 #include "PanelTestSupport.h"
 
 #include "plugins/Lv2Name.h"
@@ -17,11 +18,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace vantreel::test {
@@ -32,26 +31,10 @@ const char* const kInsideVariable = "VANTREEL_LV2_EDITORS_UNDER_XVFB";
 const char* const kDebianLv2Folder = "/usr/lib/lv2";
 
 TEST(Lv2EditorsUnderXvfb, RunInsideAPrivateDisplay) {
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-        GTEST_SKIP() << "Xvfb is not installed";
-    }
-    if (qEnvironmentVariableIsSet(kInsideVariable)) {
-        GTEST_SKIP() << "already inside";
-    }
-    QProcess inner;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kInsideVariable, "1");
-    inner.setProcessEnvironment(environment);
-    inner.setProcessChannelMode(QProcess::MergedChannels);
-    inner.start("bash", {VANTREEL_SHELL_TEST_DIR "/run_under_xvfb.sh",
-                         QCoreApplication::applicationFilePath(), "-platform", "xcb",
-                         "--gtest_filter=*Lv2EditorsInside.*"});
-    ASSERT_TRUE(inner.waitForFinished(kRunTimeoutMilliseconds));
-    const QString output = QString::fromLocal8Bit(inner.readAll());
-    SCOPED_TRACE(output.toStdString());
-    EXPECT_EQ(inner.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(inner.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 5 tests")) << "the inner tests did not all pass";
+    RunInnerTestsUnderXvfb({.insideVariable = kInsideVariable,
+                            .filter = "*Lv2EditorsInside.*",
+                            .expectedPasses = 5,
+                            .timeoutMilliseconds = kRunTimeoutMilliseconds});
 }
 
 class Lv2EditorsInside : public PanelEngineTest {

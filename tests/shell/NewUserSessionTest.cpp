@@ -5,6 +5,7 @@
 // The outer test starts this same test program under Xvfb, running only the inner
 // test, which skips itself anywhere else.
 
+#include "InnerTestRun.h"
 #include "PanelTestSupport.h"
 
 #include "plugins/PluginCalls.h"
@@ -22,12 +23,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <vector>
@@ -39,29 +38,19 @@ const char* const kSessionVariable = "VANTREEL_NEW_USER_SESSION";
 constexpr int kSessionTimeoutMilliseconds = 120000;
 
 TEST(NewUserSession, RunsThroughTheWholeWindowUnderXvfb) {
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-        GTEST_SKIP() << "Xvfb is not installed";
-    }
     if (qEnvironmentVariableIsSet(kSessionVariable)) {
         GTEST_SKIP() << "already inside the session";
     }
     Scratch scratch;
-    QProcess session;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kSessionVariable, QString::fromStdString(scratch.Path()));
+    QProcessEnvironment environment;
     environment.insert("XDG_CONFIG_HOME", QString::fromStdString(scratch.MakeFolder("config")));
     environment.insert("VST_PATH", QString::fromStdString(kOwnPluginDir));
-    session.setProcessEnvironment(environment);
-    session.setProcessChannelMode(QProcess::MergedChannels);
-    session.start("bash", {VANTREEL_SHELL_TEST_DIR "/run_under_xvfb.sh",
-                           QCoreApplication::applicationFilePath(), "-platform", "xcb",
-                           "--gtest_filter=NewUserSessionInside.*"});
-    ASSERT_TRUE(session.waitForFinished(kSessionTimeoutMilliseconds));
-    const QString output = QString::fromLocal8Bit(session.readAll());
-    SCOPED_TRACE(output.toStdString());
-    EXPECT_EQ(session.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(session.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 2 tests")) << "the session did not run or pass";
+    RunInnerTestsUnderXvfb({.insideVariable = kSessionVariable,
+                            .insideValue = QString::fromStdString(scratch.Path()),
+                            .filter = "NewUserSessionInside.*",
+                            .expectedPasses = 2,
+                            .timeoutMilliseconds = kSessionTimeoutMilliseconds,
+                            .extra = environment});
 }
 
 class NewUserSessionInside : public testing::Test {

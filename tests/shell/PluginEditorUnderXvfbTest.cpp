@@ -6,6 +6,7 @@
 // The outer test starts this same test program under Xvfb, running only the inner
 // tests, which skip themselves anywhere else.
 
+#include "InnerTestRun.h"
 #include "PanelTestSupport.h"
 
 #include "shell/ControlPanel.h"
@@ -15,12 +16,10 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <X11/Xlib.h>
@@ -33,26 +32,10 @@ const char* const kInsideVariable = "VANTREEL_EDITORS_UNDER_XVFB";
 const char* const kDebianPluginFolder = "/usr/lib/vst";
 
 TEST(PluginEditorsUnderXvfb, RunInsideAPrivateDisplay) {
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-        GTEST_SKIP() << "Xvfb is not installed";
-    }
-    if (qEnvironmentVariableIsSet(kInsideVariable)) {
-        GTEST_SKIP() << "already inside";
-    }
-    QProcess inner;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kInsideVariable, "1");
-    inner.setProcessEnvironment(environment);
-    inner.setProcessChannelMode(QProcess::MergedChannels);
-    inner.start("bash", {VANTREEL_SHELL_TEST_DIR "/run_under_xvfb.sh",
-                         QCoreApplication::applicationFilePath(), "-platform", "xcb",
-                         "--gtest_filter=*EditorsInside.*"});
-    ASSERT_TRUE(inner.waitForFinished(kRunTimeoutMilliseconds));
-    const QString output = QString::fromLocal8Bit(inner.readAll());
-    SCOPED_TRACE(output.toStdString());
-    EXPECT_EQ(inner.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(inner.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 5 tests")) << "the inner tests did not all pass";
+    RunInnerTestsUnderXvfb({.insideVariable = kInsideVariable,
+                            .filter = "*EditorsInside.*",
+                            .expectedPasses = 5,
+                            .timeoutMilliseconds = kRunTimeoutMilliseconds});
 }
 
 class PluginEditorsInside : public PanelEngineTest {
