@@ -2,9 +2,9 @@
 // point of a long random session, the history's bound, coalesced drags, a deleted
 // plug-in coming back whole, and the cursor and status names.
 
+#include "editors/UndoHistory.h"
 #include "EditorTestSupport.h"
 #include "editors/SongEdits.h"
-#include "editors/UndoHistory.h"
 #include "editors/VirtualKeys.h"
 #include "engine/SlotRecord.h"
 #include "plugins/PluginCalls.h"
@@ -31,9 +31,7 @@ protected:
     ScopedEnvironment vstPath{"VST_PATH", scratch.MakeFolder("shared")};
     UndoHistory& history = controller.History();
 
-    void SetUp() override {
-        std::strncpy(engine->pluginFolder, kPluginDir.c_str(), kTextSize - 1);
-    }
+    void SetUp() override { std::strncpy(engine->pluginFolder, kPluginDir.c_str(), kTextSize - 1); }
 
     std::vector<uint8_t> Image() {
         std::vector<uint8_t> bytes;
@@ -80,10 +78,10 @@ void RandomAction(UndoHistoryTest& t, EditorController& c, AudioEngine& engine, 
         e.patternFocus = 1;
         PatternClipboard& clip = c.Clipboard();
         using Command = ClipboardOutcome (PatternClipboard::*)();
-        const Command commands[] = {&PatternClipboard::BlockCut,   &PatternClipboard::BlockCopy,
-                                    &PatternClipboard::BlockPaste, &PatternClipboard::PatternCut,
+        const Command commands[] = {&PatternClipboard::BlockCut,    &PatternClipboard::BlockCopy,
+                                    &PatternClipboard::BlockPaste,  &PatternClipboard::PatternCut,
                                     &PatternClipboard::PatternCopy, &PatternClipboard::PatternPaste,
-                                    &PatternClipboard::TrackCut,   &PatternClipboard::TrackCopy,
+                                    &PatternClipboard::TrackCut,    &PatternClipboard::TrackCopy,
                                     &PatternClipboard::TrackPaste};
         (clip.*commands[pick(9)])();
         break;
@@ -146,8 +144,7 @@ TEST_F(UndoHistoryTest, ARandomSessionUndoesToTheStartAndRedoesToTheEndByteForBy
         RandomAction(*this, controller, *engine, rng);
         const std::size_t hash = ImageHash();
         if (history.UndoCount() == before) {
-            ASSERT_EQ(hash, hashes.back()) << "a change was made without a step, action "
-                                           << action;
+            ASSERT_EQ(hash, hashes.back()) << "a change was made without a step, action " << action;
             continue;
         }
         ASSERT_EQ(history.UndoCount(), before + 1) << "one command, one step; action " << action;
