@@ -1,8 +1,8 @@
 // Real X key events, sent with xdotool to the real main window on a private Xvfb
 // display: the keypad's operators and Alt with its Enter, which Qt's shortcut map
 // does not match under X11, the clipboard keys with a save, and Undo and Redo from
-// the keys and the Edit menu. ProgramUnderXvfb
-// starts this binary there with only these tests; anywhere else they skip.
+// the keys and the Edit menu. ProgramUnderXvfb starts this binary there with only
+// these tests; anywhere else they skip.
 
 #include "PanelTestSupport.h"
 
