@@ -163,9 +163,8 @@ TEST(QuickHelp, TextIsExactAndShownAsInformation) {
     EXPECT_TRUE(seen.text.contains("<td>q2w3er5t6y7ui9o0p</td>" + cell +
                                    "High&nbsp;octave&nbsp;(on&nbsp;pattern&nbsp;editor)</td>"))
         << seen.text.toStdString();
-    EXPECT_TRUE(
-        seen.text.contains("<td>0x01</td>" + cell +
-                           "Note&nbsp;gate&nbsp;(aka&nbsp;half-tick&nbsp;note&nbsp;off)</td>"));
+    EXPECT_TRUE(seen.text.contains("<td>0x01</td>" + cell +
+                                   "Note&nbsp;gate&nbsp;(aka&nbsp;half-tick&nbsp;note&nbsp;off)</td>"));
     EXPECT_EQ(seen.text.count("<tr>"), 12);
     EXPECT_FALSE(seen.text.contains('\t'));
 }
