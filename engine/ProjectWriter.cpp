@@ -145,8 +145,9 @@ bool CaptureSlotRecord(AudioEngine& engine, int slot, SlotRecordImage& image,
         return true;
     }
     ProjectWriter writer(engine, image.bytes);
+    // A chunk the plug-in will not give is said when the project is saved, not on
+    // every Open... and Delete.
     const bool written = writer.WritePluginPart(slot);
-    ShowWarnings(engine, writer);
     problem = writer.problem;
     image.extension = writer.Record(slot);
     return written;
