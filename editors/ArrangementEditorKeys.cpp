@@ -3,6 +3,7 @@
 #include "editors/EditorLayout.h"
 #include "editors/EditorStateAccess.h"
 #include "editors/SlotStep.h"
+#include "editors/UndoHistory.h"
 #include "editors/VirtualKeys.h"
 #include "engine/AudioEngine.h"
 
@@ -65,9 +66,19 @@ void ArrangementEditorKeys::SetEntry(int patternCode) {
         return;
     }
     const int slot = CurrentSlotIndex(engine);
-    ArrangementEntry entry = engine.song.arrangement.Get(line, slot);
+    const ArrangementEntry before = engine.song.arrangement.Get(line, slot);
+    ArrangementEntry entry = before;
     entry.patternCode = uint8_t(patternCode);
     engine.song.arrangement.Set(line, slot, entry);
+    if (history != nullptr && !(entry == before)) {
+        EditStep step;
+        step.kind = patternCode == kPatternCodeBreak   ? EditKind::ArrangementBreak
+                    : patternCode == kPatternCodeEmpty ? EditKind::ArrangementDeletion
+                                                       : EditKind::ArrangementEntry;
+        step.place = CurrentEditPlace(engine);
+        step.entries.push_back({line, slot, before, entry});
+        history->Record(std::move(step));
+    }
 }
 
 // Below the first line the cursor stops at 0; at the end it stops on the last line
@@ -99,11 +110,19 @@ void ArrangementEditorKeys::StepSlot(int delta) {
 }
 
 void ArrangementEditorKeys::MarkLoopStart() {
-    engine.SetLoopStartAtCursor();
+    if (history != nullptr) {
+        history->ChangeSetting(SongSetting::LoopStart, 0, engine.editor.seqCursorLine, false);
+    } else {
+        engine.SetLoopStartAtCursor();
+    }
 }
 
 void ArrangementEditorKeys::MarkSongEnd() {
-    engine.SetSongEndAtCursor();
+    if (history != nullptr) {
+        history->ChangeSetting(SongSetting::SongEnd, 0, engine.editor.seqCursorLine, false);
+    } else {
+        engine.SetSongEndAtCursor();
+    }
 }
 
 } // namespace vantreel

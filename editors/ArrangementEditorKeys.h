@@ -8,6 +8,7 @@
 namespace vantreel {
 
 class AudioEngine;
+class UndoHistory;
 
 class ArrangementEditorKeys {
 public:
@@ -22,6 +23,9 @@ public:
     void StepSlot(int delta);   // wraps within 0..15; resets the current parameter
     void MarkLoopStart();       // loopStart = seqCursorLine
     void MarkSongEnd();         // songEnd = seqCursorLine
+
+    // Where entry and loop changes are recorded; none, and nothing is, until it is set.
+    UndoHistory* history = nullptr;
 
 private:
     void SetEntry(int patternCode);

@@ -7,7 +7,19 @@
 namespace vantreel {
 
 EditorController::EditorController(AudioEngine& engine)
-    : engine(engine), pattern(engine), arrangement(engine), clipboard(engine) {}
+    : engine(engine), history(engine), pattern(engine), arrangement(engine), clipboard(engine) {
+    pattern.history = &history;
+    arrangement.history = &history;
+    clipboard.history = &history;
+}
+
+std::string EditorController::Undo() {
+    return history.Undo();
+}
+
+std::string EditorController::Redo() {
+    return history.Redo();
+}
 
 // Alt combinations are the system's keys and never edit. The arrangement editor gets
 // the keys while it has the focus; otherwise the pattern editor does.

@@ -17,9 +17,11 @@
 #include "editors/ArrangementEditorKeys.h"
 #include "editors/PatternClipboard.h"
 #include "editors/PatternEditorKeys.h"
+#include "editors/UndoHistory.h"
 #include "editors/VirtualKeys.h"
 
 #include <functional>
+#include <string>
 
 namespace vantreel {
 
@@ -54,8 +56,15 @@ public:
 
     PatternEditorKeys& PatternKeys() { return pattern; }
 
+    // Every change made through the editors, the panel and the dialogs.
+    UndoHistory& History() { return history; }
+    // The status text ("Undo: Block paste"), or "" when there was nothing to undo.
+    std::string Undo();
+    std::string Redo();
+
 private:
     AudioEngine& engine;
+    UndoHistory history;
     PatternEditorKeys pattern;
     ArrangementEditorKeys arrangement;
     PatternClipboard clipboard;

@@ -1,6 +1,7 @@
 #include "editors/PatternClipboard.h"
 
 #include "editors/EditorStateAccess.h"
+#include "editors/PatternEditRecorder.h"
 #include "engine/AudioEngine.h"
 
 #include <algorithm>
@@ -93,7 +94,9 @@ ClipboardOutcome PatternClipboard::BlockCopy() {
 
 ClipboardOutcome PatternClipboard::BlockCut() {
     if (PatternFocused() && CopyBlock()) {
+        PatternEditRecorder record(engine, history, EditKind::BlockCut);
         ClearBlock();
+        record.Commit();
     }
     return {kRepaint, kBlockCut};
 }
@@ -110,6 +113,7 @@ ClipboardOutcome PatternClipboard::BlockPaste() {
         const int cursorTrack = CursorTrackIndex(engine);
         const int cursorLine = CursorLineIndex(engine);
         EngineLockGuard guard(engine.lock);
+        PatternEditRecorder record(engine, history, EditKind::BlockPaste);
         Pattern& pattern = ShownPattern(engine);
         for (int i = 0; i < width; ++i) {
             for (int j = 0; j < height; ++j) {
@@ -123,6 +127,7 @@ ClipboardOutcome PatternClipboard::BlockPaste() {
                 }
             }
         }
+        record.Commit();
     }
     return {kRepaint, kBlockPasted};
 }
@@ -131,12 +136,14 @@ ClipboardOutcome PatternClipboard::PatternCut() {
     engine.editor.clipboardPattern.CopyFrom(ShownPattern(engine));
     {
         EngineLockGuard guard(engine.lock);
+        PatternEditRecorder record(engine, history, EditKind::PatternCut);
         Pattern& pattern = ShownPattern(engine);
         for (int line = 0; line < kPatternLines; ++line) {
             for (int track = 0; track < kTracks; ++track) {
                 pattern.SetCell(line, track, {});
             }
         }
+        record.Commit();
     }
     return {kRepaint, kPatternCut};
 }
@@ -150,7 +157,9 @@ ClipboardOutcome PatternClipboard::PatternCopy() {
 // pattern of length 0.
 ClipboardOutcome PatternClipboard::PatternPaste() {
     EngineLockGuard guard(engine.lock);
+    PatternEditRecorder record(engine, history, EditKind::PatternPaste);
     ShownPattern(engine).CopyFrom(engine.editor.clipboardPattern);
+    record.Commit();
     return {kRepaint, kPatternPasted};
 }
 
@@ -172,10 +181,12 @@ ClipboardOutcome PatternClipboard::TrackCut() {
     CopyTrack();
     const int track = CursorTrackIndex(engine);
     EngineLockGuard guard(engine.lock);
+    PatternEditRecorder record(engine, history, EditKind::TrackCut);
     Pattern& pattern = ShownPattern(engine);
     for (int line = 0; line < kPatternLines; ++line) {
         pattern.SetCell(line, track, {});
     }
+    record.Commit();
     return {kRepaint, kTrackCut};
 }
 
@@ -183,10 +194,12 @@ ClipboardOutcome PatternClipboard::TrackPaste() {
     const Pattern& clip = engine.editor.clipboardPattern;
     const int track = CursorTrackIndex(engine);
     EngineLockGuard guard(engine.lock);
+    PatternEditRecorder record(engine, history, EditKind::TrackPaste);
     Pattern& pattern = ShownPattern(engine);
     for (int line = 0; line < kPatternLines; ++line) {
         pattern.SetCell(line, track, clip.Cell(line, kClipboardTrack));
     }
+    record.Commit();
     return {kRepaint, kTrackPasted};
 }
 

@@ -12,6 +12,7 @@
 namespace vantreel {
 
 class AudioEngine;
+class UndoHistory;
 
 // What a command asks of the window: a repaint, and a text for the status line.
 struct ClipboardOutcome {
@@ -32,6 +33,9 @@ public:
     ClipboardOutcome TrackCut();
     ClipboardOutcome TrackCopy();
     ClipboardOutcome TrackPaste();
+
+    // Where cuts and pastes are recorded; none, and nothing is, until it is set.
+    UndoHistory* history = nullptr;
 
 private:
     bool PatternFocused() const;

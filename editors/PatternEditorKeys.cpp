@@ -1,6 +1,7 @@
 #include "editors/PatternEditorKeys.h"
 
 #include "editors/EditorStateAccess.h"
+#include "editors/PatternEditRecorder.h"
 #include "editors/VirtualKeys.h"
 #include "engine/AudioEngine.h"
 
@@ -132,6 +133,8 @@ bool PatternEditorKeys::HexKey(int vkey) {
     const int line = engine.editor.cursorLine;
     const int track = CursorTrackIndex(engine);
     if (IsStoredLine(line)) {
+        PatternEditRecorder record(engine, history,
+                                   digit < 0 ? EditKind::CellDeletion : EditKind::HexEntry);
         Pattern& pattern = ShownPattern(engine);
         EventCell cell = pattern.Cell(line, track);
         uint8_t& byte = cell[(column - 1) / 2];
@@ -143,6 +146,7 @@ bool PatternEditorKeys::HexKey(int vkey) {
             byte = uint8_t((byte & 0xF0) | digit);
         }
         pattern.SetCell(line, track, cell);
+        record.Commit();
     }
     MoveCursorLine(1);
     return true;
@@ -190,7 +194,12 @@ bool PatternEditorKeys::WriteCell(CellKind kind, int note) {
     const int track = CursorTrackIndex(engine);
     const int line = e.cursorLine;
     if (edit && IsStoredLine(line)) {
+        const EditKind change = kind == CellKind::Note   ? EditKind::NoteEntry
+                                : kind == CellKind::Mark ? EditKind::NoteOffEntry
+                                                         : EditKind::CellDeletion;
+        PatternEditRecorder record(engine, history, change);
         ShownPattern(engine).SetCell(line, track, cell);
+        record.Commit();
     }
     if (kind == CellKind::Note) {
         engine.PlayCell(slot, track, cell, 0);

@@ -9,6 +9,7 @@
 namespace vantreel {
 
 class AudioEngine;
+class UndoHistory;
 
 class PatternEditorKeys {
 public:
@@ -30,6 +31,8 @@ public:
 
     // Outside edit mode a note sounds once per press: a release re-arms it.
     bool keyReleased = false;
+    // Where cell changes are recorded; none, and nothing is, until it is set.
+    UndoHistory* history = nullptr;
 
 private:
     bool NavigationKey(int vkey, int modifiers);

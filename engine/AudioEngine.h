@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vantreel {
 
@@ -85,6 +86,8 @@ public:
     // plug-in record were loaded; a file that is no project, or a damaged one, is
     // refused with a message before the song is touched. Both take the lock.
     bool SaveProject(const char* path);
+    // The bytes SaveProject writes, built under the lock into `bytes`; false as it is.
+    bool BuildProjectImage(std::vector<uint8_t>& bytes);
     bool LoadProject(const char* path);
 
     // --- Output (AudioEngine.cpp, StreamCallback.cpp) --------------------------------

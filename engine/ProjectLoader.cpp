@@ -5,6 +5,7 @@
 #include "engine/AudioEngine.h"
 #include "engine/PluginCommands.h"
 #include "engine/ProjectTexts.h"
+#include "engine/SlotRecord.h"
 #include "plugins/Lv2Instrument.h"
 #include "plugins/Lv2Name.h"
 #include "plugins/PluginCalls.h"
@@ -90,6 +91,18 @@ public:
             ApplyArrangementLines(extension.extension, song.arrangement);
         }
         return whole;
+    }
+
+    // A slot's record held in memory, read and applied as a project file's is.
+    bool RestoreSlot(int slot, const SlotRecordImage& image) {
+        if (!file.OpenBytes(image.bytes.data(), image.bytes.size())) {
+            return false;
+        }
+        extension.status = ExtensionStatus::Valid;
+        extension.extension.slots[slot] = image.extension;
+        uint8_t instanced = 0;
+        file.Read(&instanced, 1);
+        return ReadPlugin(slot, instanced) && whole;
     }
 
     // One message for everything worth knowing about this load.
@@ -426,6 +439,25 @@ private:
 };
 
 } // namespace
+
+bool RestoreSlotRecord(AudioEngine& engine, int slot, const SlotRecordImage& image) {
+    if (slot < 0 || slot >= kSlotCount) {
+        return false;
+    }
+    EngineLockGuard guard(engine.lock);
+    engine.UnloadPlugin(slot); // also drops a kept record of a missing plug-in
+    if (image.missing.kept) {
+        engine.missingPlugins[slot] = image.missing;
+        return true;
+    }
+    if (!image.Instanced()) {
+        return true;
+    }
+    ProjectLoader loader(engine);
+    const bool whole = loader.RestoreSlot(slot, image);
+    loader.Report();
+    return whole;
+}
 
 bool AudioEngine::LoadProject(const char* path) {
     if (path == nullptr) {

@@ -4,6 +4,7 @@
 
 #include "engine/AudioEngine.h"
 #include "engine/ProjectTexts.h"
+#include "engine/SlotRecord.h"
 #include "plugins/PluginCalls.h"
 #include "song/AtomicFileWriter.h"
 #include "song/ProjectExtension.h"
@@ -39,24 +40,34 @@ public:
         return true;
     }
 
+    // The slot's instanced byte and plug-in record, as the file holds them, with the
+    // record's shape in Record(slot).
+    bool WritePluginPart(int slot) {
+        const MissingPluginRecord& missing = engine.missingPlugins[slot];
+        if (song.slots[slot].IsInstanced()) {
+            out.U8(1);
+            return WritePluginRecord(slot);
+        }
+        if (missing.kept) {
+            out.U8(missing.instancedByte);
+            out.Bytes(missing.bytes.data(), missing.bytes.size());
+            records[slot] = {true, missing.info, missing.longName};
+        } else {
+            out.U8(0);
+        }
+        return true;
+    }
+
+    const ExtensionSlot& Record(int slot) const { return records[slot]; }
+
     std::vector<std::string> warnings;
     std::string problem;
 
 private:
     bool WriteSlot(int slot) {
         PluginSlot& s = song.slots[slot];
-        const MissingPluginRecord& missing = engine.missingPlugins[slot];
-        if (s.IsInstanced()) {
-            out.U8(1);
-            if (!WritePluginRecord(slot)) {
-                return false;
-            }
-        } else if (missing.kept) {
-            out.U8(missing.instancedByte);
-            out.Bytes(missing.bytes.data(), missing.bytes.size());
-            records[slot] = {true, missing.info, missing.longName};
-        } else {
-            out.U8(0);
+        if (!WritePluginPart(slot)) {
+            return false;
         }
         out.U8(s.sendDelay);
         out.U8(s.sendReverb);
@@ -117,7 +128,44 @@ private:
     ExtensionSlot records[kSlotCount];
 };
 
+void ShowWarnings(AudioEngine& engine, const ProjectWriter& writer) {
+    for (const std::string& warning : writer.warnings) {
+        engine.reporter.Show({warning, kProjectCaption, MessageIcon::Warning});
+    }
+}
+
 } // namespace
+
+bool CaptureSlotRecord(AudioEngine& engine, int slot, SlotRecordImage& image,
+                       std::string& problem) {
+    image = {};
+    EngineLockGuard guard(engine.lock);
+    if (!engine.song.slots[slot].IsInstanced() && engine.missingPlugins[slot].kept) {
+        image.missing = engine.missingPlugins[slot];
+        return true;
+    }
+    ProjectWriter writer(engine, image.bytes);
+    // A chunk the plug-in will not give is said when the project is saved, not on
+    // every Open... and Delete.
+    const bool written = writer.WritePluginPart(slot);
+    problem = writer.problem;
+    image.extension = writer.Record(slot);
+    return written;
+}
+
+bool AudioEngine::BuildProjectImage(std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    bytes.reserve(std::size_t(kEmptyProjectSize) + (1u << 16));
+    // Plug-ins are switched through their programs: no block may render meanwhile.
+    EngineLockGuard guard(lock);
+    ProjectWriter writer(*this, bytes);
+    const bool written = writer.Write();
+    ShowWarnings(*this, writer);
+    if (!written) {
+        reporter.NoteFailure(writer.problem + " The project was not saved.");
+    }
+    return written;
+}
 
 bool AudioEngine::SaveProject(const char* path) {
     if (path == nullptr) {
@@ -125,20 +173,9 @@ bool AudioEngine::SaveProject(const char* path) {
     }
     const std::string target = WithProjectExtension(path);
     std::vector<uint8_t> bytes;
-    bytes.reserve(std::size_t(kEmptyProjectSize) + (1u << 16));
-    {
-        // Plug-ins are switched through their programs: no block may render meanwhile.
-        // The disk is written after the lock is released, so the sound never stops for it.
-        EngineLockGuard guard(lock);
-        ProjectWriter writer(*this, bytes);
-        const bool written = writer.Write();
-        for (const std::string& warning : writer.warnings) {
-            reporter.Show({warning, kProjectCaption, MessageIcon::Warning});
-        }
-        if (!written) {
-            reporter.NoteFailure(writer.problem + " The project was not saved.");
-            return false;
-        }
+    // The disk is written after the lock is released, so the sound never stops for it.
+    if (!BuildProjectImage(bytes)) {
+        return false;
     }
     std::string error;
     if (!WriteFileAtomically(target, bytes.data(), bytes.size(), error)) {

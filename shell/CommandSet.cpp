@@ -43,6 +43,13 @@ QAction* CommandSet::ActionForKey(QKeyCombination key) const {
     return nullptr;
 }
 
+void CommandSet::SetEnabled(CommandId id, bool enabled) {
+    QAction& action = Action(id);
+    if (action.isEnabled() != enabled) {
+        action.setEnabled(enabled);
+    }
+}
+
 void CommandSet::SetChecked(CommandId id, bool checked) {
     QAction& action = Action(id);
     if (action.isChecked() != checked) {

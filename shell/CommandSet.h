@@ -30,6 +30,8 @@ public:
     // The action whose keys include `key`, enabled or not; null for any other key.
     QAction* ActionForKey(QKeyCombination key) const;
     void SetChecked(CommandId id, bool checked);
+    // For a handled command that can only run at times (Undo, Redo).
+    void SetEnabled(CommandId id, bool enabled);
 
 private:
     std::map<CommandId, QAction*> actions;

@@ -18,6 +18,7 @@ enum CommandId : int {
     kCmdAudioSetup = 32801,
     kCmdExit = 57665,
     kCmdUndo = 57643,
+    kCmdRedo = 57644,
     kCmdBlockStart = 32780,
     kCmdBlockEnd = 32781,
     kCmdBlockCut = 57635,

@@ -1,5 +1,7 @@
 #include "shell/ControlPanel.h"
 
+#include "editors/SongSetting.h"
+#include "editors/UndoHistory.h"
 #include "engine/AudioEngine.h"
 #include "shell/PanelLogic.h"
 #include "shell/PanelText.h"
@@ -9,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include <algorithm>
 #include <vector>
 
 namespace vantreel {
@@ -20,6 +23,25 @@ const char* const kCaption = "Vantreel tool bar";
 struct PanelSlider {
     PanelControlId id;
     SliderRange range;
+};
+
+struct SliderSetting {
+    PanelControlId id;
+    SongSetting setting;
+};
+
+constexpr SliderSetting kSliderSettings[] = {
+    {kDelaySendSlider, SongSetting::DelaySend},
+    {kReverbSendSlider, SongSetting::ReverbSend},
+    {kChorusSendSlider, SongSetting::ChorusSend},
+    {kTempoSlider, SongSetting::Tempo},
+    {kVolumeSlider, SongSetting::MasterVolume},
+    {kThresholdSlider, SongSetting::CompressorThreshold},
+    {kRatioSlider, SongSetting::CompressorRatio},
+    {kSmoothnessSlider, SongSetting::CompressorSmoothness},
+    {kLowShelfSlider, SongSetting::LowShelf},
+    {kPeakingSlider, SongSetting::Peaking},
+    {kHighShelfSlider, SongSetting::HighShelf},
 };
 
 constexpr PanelSlider kSliders[] = {
@@ -122,6 +144,12 @@ QWidget* ControlPanel::CreateControl(const PanelControl& control, QWidget& form)
         QWidget* slider = CreateSlider(form);
         connect(static_cast<QSlider*>(slider), &QSlider::valueChanged, this,
                 [this, id = control.id](int position) { OnSliderMoved(id, position); });
+        // One drag is one step of the history: letting go ends it.
+        connect(static_cast<QSlider*>(slider), &QSlider::sliderReleased, this, [this] {
+            if (history != nullptr) {
+                history->EndCoalescing();
+            }
+        });
         return slider;
     }
     case PanelControlKind::ProgressBar:
@@ -197,6 +225,7 @@ void ControlPanel::OnSliderMoved(PanelControlId id, int position) {
     if (id == kParameterValueSlider) {
         if (ready) {
             SetParameterFromSlider(engine, position);
+            MarkPluginChanged();
         }
         // The plug-in's display of the new value.
         Refresh();
@@ -211,45 +240,27 @@ void ControlPanel::OnSliderMoved(PanelControlId id, int position) {
     }
 }
 
+// A drag of one slider is one step of the history; the slot settings belong to the
+// current slot.
 void ControlPanel::WriteSetting(PanelControlId id, int position) {
-    PluginSlot& slot = engine.song.slots[engine.editor.currentSlot];
-    SongSettings& settings = engine.song.settings;
-    switch (id) {
-    case kVolumeSlider:
-        settings.masterVolume = position;
-        break;
-    case kThresholdSlider:
-        settings.compressor.threshold = uint8_t(position);
-        break;
-    case kRatioSlider:
-        settings.compressor.ratio = uint8_t(position);
-        break;
-    case kSmoothnessSlider:
-        settings.compressor.smoothness = uint8_t(position);
-        break;
-    case kLowShelfSlider:
-        settings.equalizer.lowGain = int8_t(position);
-        break;
-    case kPeakingSlider:
-        settings.equalizer.peakGain = int8_t(position);
-        break;
-    case kHighShelfSlider:
-        settings.equalizer.highGain = int8_t(position);
-        break;
-    case kDelaySendSlider:
-        slot.sendDelay = uint8_t(position);
-        break;
-    case kReverbSendSlider:
-        slot.sendReverb = uint8_t(position);
-        break;
-    case kChorusSendSlider:
-        slot.sendChorus = uint8_t(position);
-        break;
-    case kTempoSlider:
-        settings.lineLength = position;
-        break;
-    default:
-        break;
+    const int slot = std::clamp<int>(engine.editor.currentSlot, 0, kSlotCount - 1);
+    for (const SliderSetting& entry : kSliderSettings) {
+        if (entry.id != id) {
+            continue;
+        }
+        if (history != nullptr) {
+            history->ChangeSetting(entry.setting, slot, position, Slider(id)->isSliderDown());
+        } else {
+            StoreSongSetting(engine.song, entry.setting, slot, position);
+        }
+        return;
+    }
+}
+
+// Plug-in parameters are not undone, but the song is no longer what was saved.
+void ControlPanel::MarkPluginChanged() {
+    if (engine.CurrentEffect() != nullptr) {
+        engine.modified.Mark();
     }
 }
 

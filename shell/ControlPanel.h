@@ -22,6 +22,7 @@ namespace vantreel {
 
 class AudioEngine;
 class PanelText;
+class UndoHistory;
 class UserMessages;
 
 class ControlPanel : public QDockWidget {
@@ -43,6 +44,9 @@ public:
     // Opens the window of an effect ("Delay", "Reverb", "Chorus"); the button stays
     // disabled until its window is given.
     void SetEffectWindow(PanelControlId button, std::function<void()> open);
+    // Where the panel's setting changes and plug-in Open and Delete are recorded;
+    // until it is set they are made without.
+    void SetHistory(UndoHistory* undoHistory) { history = undoHistory; }
 
     // The editors' repaint (the pattern title shows the current slot).
     std::function<void()> repaintEditors;
@@ -63,6 +67,7 @@ private:
     void SetPosition(PanelControlId id, int position);
     void OnSliderMoved(PanelControlId id, int position);
     void WriteSetting(PanelControlId id, int position);
+    void MarkPluginChanged();
 
     // The buttons (ControlPanelButtons.cpp).
     void OnButton(PanelControlId id);
@@ -75,6 +80,7 @@ private:
     AudioEngine& engine;
     UserMessages& messages;
     bool ready = true;
+    UndoHistory* history = nullptr;
     std::map<PanelControlId, QWidget*> controls;
     std::map<PanelControlId, std::function<void()>> effectWindows;
 };

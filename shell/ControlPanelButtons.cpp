@@ -1,6 +1,7 @@
 // The control panel's buttons.
 #include "shell/ControlPanel.h"
 
+#include "editors/SongEdits.h"
 #include "engine/AudioEngine.h"
 #include "engine/PluginCommands.h"
 #include "plugins/Lv2Instrument.h"
@@ -24,9 +25,11 @@ void ControlPanel::OnButton(PanelControlId id) {
         break;
     case kProgramPrevious:
         StepProgram(engine, -1);
+        MarkPluginChanged();
         break;
     case kProgramNext:
         StepProgram(engine, 1);
+        MarkPluginChanged();
         break;
     case kParameterPrevious:
         StepParameter(engine, -1);
@@ -36,6 +39,7 @@ void ControlPanel::OnButton(PanelControlId id) {
         break;
     case kRandomParameters:
         RandomiseParameters(engine, NextRandom15);
+        MarkPluginChanged();
         break;
     case kOpenPlugin:
         OpenPlugin();
@@ -68,7 +72,7 @@ void ControlPanel::OpenPlugin() {
         return;
     }
     BusyCursor busy;
-    const PluginOpenResult result = OpenPluginCommand(engine, browser.SelectedName());
+    const PluginOpenResult result = OpenPluginRecorded(engine, history, browser.SelectedName());
     SetStatus(FromEightBit(result.statusText));
     Refresh();
 }
@@ -95,6 +99,7 @@ void ControlPanel::EditPlugin() {
         window.exec();
     }
     ready = true;
+    MarkPluginChanged(); // its knobs may have been turned
 }
 
 // A VST 2 plug-in without an editor gets no message, as always; an LV2 instrument
@@ -115,7 +120,7 @@ void ControlPanel::ExplainMissingEditor() {
 
 void ControlPanel::DeletePlugin() {
     BusyCursor busy;
-    DeletePluginCommand(engine, [this, &busy] {
+    DeletePluginRecorded(engine, history, [this, &busy] {
         busy.Release();
         QMessageBox question(QMessageBox::Question, "Vantreel", kClearPatternBankQuestion,
                              QMessageBox::Yes | QMessageBox::No, this);

@@ -21,13 +21,18 @@ DialogCommands::DialogCommands(AudioEngine& engine, UserMessages& messages, QWid
     commands.Handle(kCmdAudioSetup,
                     [this] { RunAudioSetup(this->engine, this->messages, &this->window); });
     commands.Handle(kCmdPatternProperties, [this] {
-        RunPatternProperties(this->engine, &this->window, this->refreshControlPanel);
+        RunPatternProperties(this->engine, &this->window, this->refreshControlPanel, this->history);
     });
     commands.Handle(kCmdQuickHelp, [this] { ShowQuickHelp(this->messages); });
     commands.Handle(kCmdAbout, [this] {
         AboutDialog about(&this->window);
         about.exec();
     });
+}
+
+void DialogCommands::SetHistory(UndoHistory* undoHistory) {
+    history = undoHistory;
+    project.history = undoHistory;
 }
 
 } // namespace vantreel

@@ -17,6 +17,7 @@ namespace vantreel {
 
 class AudioEngine;
 class CommandSet;
+class UndoHistory;
 class UserMessages;
 
 class DialogCommands {
@@ -26,12 +27,15 @@ public:
                    std::function<void(const QString&)> setStatusText);
 
     ProjectCommands& Project() { return project; }
+    // Where Pattern properties records and what New and Open empty.
+    void SetHistory(UndoHistory* undoHistory);
 
 private:
     AudioEngine& engine;
     UserMessages& messages;
     QWidget& window;
     std::function<void()> refreshControlPanel;
+    UndoHistory* history = nullptr;
     ProjectCommands project;
 };
 

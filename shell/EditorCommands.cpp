@@ -49,7 +49,7 @@ constexpr ClipboardBinding kClipboardBindings[] = {
 
 EditorCommands::EditorCommands(AudioEngine& engine, EditorView& view, CommandSet& commands,
                                StatusText setStatusText)
-    : engine(engine), commands(commands), setStatusText(std::move(setStatusText)) {
+    : engine(engine), view(view), commands(commands), setStatusText(std::move(setStatusText)) {
     for (const Binding& binding : kBindings) {
         commands.Handle(binding.id, [this, &view, command = binding.command] {
             if ((view.Controller().*command)()) {
@@ -59,7 +59,42 @@ EditorCommands::EditorCommands(AudioEngine& engine, EditorView& view, CommandSet
         });
     }
     HandleClipboardCommands(view);
+    HandleHistoryCommands(view);
     UpdateChecks();
+}
+
+EditorCommands::~EditorCommands() {
+    view.Controller().History().changed = {};
+}
+
+void EditorCommands::HandleHistoryCommands(EditorView& view) {
+    commands.Handle(kCmdUndo,
+                    [this, &view] { ShowHistoryOutcome(view, view.Controller().Undo()); });
+    commands.Handle(kCmdRedo,
+                    [this, &view] { ShowHistoryOutcome(view, view.Controller().Redo()); });
+    view.Controller().History().changed = [this] { UpdateUndoCommands(); };
+    UpdateUndoCommands();
+}
+
+// The cursor, the slot and any setting may have moved: the panel and the view follow.
+void EditorCommands::ShowHistoryOutcome(EditorView& view, const std::string& status) {
+    if (status.empty()) {
+        return;
+    }
+    EditorController& controller = view.Controller();
+    if (controller.refreshControlPanel) {
+        controller.refreshControlPanel();
+    }
+    view.Repaint();
+    if (setStatusText) {
+        setStatusText(QString::fromLatin1(status.c_str()));
+    }
+}
+
+void EditorCommands::UpdateUndoCommands() {
+    const UndoHistory& history = view.Controller().History();
+    commands.SetEnabled(kCmdUndo, history.CanUndo());
+    commands.SetEnabled(kCmdRedo, history.CanRedo());
 }
 
 void EditorCommands::HandleClipboardCommands(EditorView& view) {

@@ -18,10 +18,11 @@ QString ControlName(int id) {
 
 } // namespace
 
-EffectDialog::EffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent)
+EffectDialog::EffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent,
+                           UndoHistory* history)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      logic(engine.song.settings, kind), units(BaseUnitsOf(DialogFont())) {
+      logic(engine.song.settings, kind, history), units(BaseUnitsOf(DialogFont())) {
     const EffectWindowTable& table = logic.Table();
     setObjectName(QString(table.title).remove(' '));
     setWindowTitle(table.title);
@@ -58,8 +59,10 @@ void EffectDialog::AddSlider(int index) {
     slider->setObjectName(ControlName(row.sliderId));
     slider->setGeometry(Pixels(EffectSliderRect(row.row)));
     // Every change, whether dragged, keyed or set by a button, goes to the song.
-    connect(slider, &QSlider::valueChanged, this,
-            [this, index](int position) { OnSliderChanged(index, position); });
+    connect(slider, &QSlider::valueChanged, this, [this, index, slider](int position) {
+        OnSliderChanged(index, position, slider->isSliderDown());
+    });
+    connect(slider, &QSlider::sliderReleased, this, [this] { logic.OnSliderReleased(); });
     auto* label = new QLabel(this);
     label->setObjectName(ControlName(row.labelId));
     label->setGeometry(Pixels(ValueLabelRect(row.row)));
@@ -108,8 +111,8 @@ void EffectDialog::Initialise() {
     RefreshLabels();
 }
 
-void EffectDialog::OnSliderChanged(int index, int position) {
-    if (logic.OnSliderChanged(index, position)) {
+void EffectDialog::OnSliderChanged(int index, int position, bool continuing) {
+    if (logic.OnSliderChanged(index, position, continuing)) {
         RefreshLabels();
     }
 }
@@ -161,16 +164,17 @@ QLabel* EffectDialog::LeftText(int row) const {
     return found == leftTexts.end() ? nullptr : found->second;
 }
 
-void ShowEffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent) {
+void ShowEffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent,
+                      UndoHistory* history) {
     switch (kind) {
     case EffectWindowKind::Delay:
-        DelayDialog(engine, parent).exec();
+        DelayDialog(engine, parent, history).exec();
         return;
     case EffectWindowKind::Reverb:
-        ReverbDialog(engine, parent).exec();
+        ReverbDialog(engine, parent, history).exec();
         return;
     case EffectWindowKind::Chorus:
-        ChorusDialog(engine, parent).exec();
+        ChorusDialog(engine, parent, history).exec();
         return;
     }
 }

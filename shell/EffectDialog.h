@@ -22,11 +22,14 @@ class QSlider;
 namespace vantreel {
 
 class AudioEngine;
+class UndoHistory;
 
 class EffectDialog : public QDialog {
     Q_OBJECT
 public:
-    EffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent);
+    // With a history, every change is recorded there, one drag as one step.
+    EffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent,
+                 UndoHistory* history = nullptr);
 
     // A control by its identifier; null when the window has none such.
     QWidget* Control(int id) const;
@@ -44,7 +47,7 @@ private:
     void AddSynchroRow(const SynchroRow& row);
     void AddCrossDelay();
     void Initialise();
-    void OnSliderChanged(int index, int position);
+    void OnSliderChanged(int index, int position, bool continuing);
     void OnSynchro(const SynchroRow& row, int multiple);
     void RefreshLabels();
     QRect Pixels(const DialogRect& rect) const;
@@ -61,27 +64,31 @@ private:
 class DelayDialog : public EffectDialog {
     Q_OBJECT
 public:
-    explicit DelayDialog(AudioEngine& engine, QWidget* parent = nullptr)
-        : EffectDialog(engine, EffectWindowKind::Delay, parent) {}
+    explicit DelayDialog(AudioEngine& engine, QWidget* parent = nullptr,
+                         UndoHistory* history = nullptr)
+        : EffectDialog(engine, EffectWindowKind::Delay, parent, history) {}
 };
 
 // "Reverb FX": room, damp, width and mode.
 class ReverbDialog : public EffectDialog {
     Q_OBJECT
 public:
-    explicit ReverbDialog(AudioEngine& engine, QWidget* parent = nullptr)
-        : EffectDialog(engine, EffectWindowKind::Reverb, parent) {}
+    explicit ReverbDialog(AudioEngine& engine, QWidget* parent = nullptr,
+                          UndoHistory* history = nullptr)
+        : EffectDialog(engine, EffectWindowKind::Reverb, parent, history) {}
 };
 
 // "Chorus FX": delay, LFO speed, modulation and feedback.
 class ChorusDialog : public EffectDialog {
     Q_OBJECT
 public:
-    explicit ChorusDialog(AudioEngine& engine, QWidget* parent = nullptr)
-        : EffectDialog(engine, EffectWindowKind::Chorus, parent) {}
+    explicit ChorusDialog(AudioEngine& engine, QWidget* parent = nullptr,
+                          UndoHistory* history = nullptr)
+        : EffectDialog(engine, EffectWindowKind::Chorus, parent, history) {}
 };
 
 // Runs the window of `kind` modally over `parent` and destroys it after it closes.
-void ShowEffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent);
+void ShowEffectDialog(AudioEngine& engine, EffectWindowKind kind, QWidget* parent,
+                      UndoHistory* history = nullptr);
 
 } // namespace vantreel

@@ -1,5 +1,7 @@
 #include "shell/EffectWindowLogic.h"
 
+#include "editors/UndoHistory.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -235,8 +237,55 @@ std::string EffectValueText(ValueLabelStyle style, int value) {
     return value > kStereoModeMaximum ? "Linked" : "Stereo";
 }
 
-EffectWindowLogic::EffectWindowLogic(SongSettings& settings, EffectWindowKind kind)
-    : settings(settings), table(EffectWindow(kind)) {}
+SongSetting SettingOf(EffectField field) {
+    switch (field) {
+    case EffectField::DelayLeft:
+        return SongSetting::DelayLeft;
+    case EffectField::DelayRight:
+        return SongSetting::DelayRight;
+    case EffectField::FeedbackLeft:
+        return SongSetting::FeedbackLeft;
+    case EffectField::FeedbackRight:
+        return SongSetting::FeedbackRight;
+    case EffectField::Room:
+        return SongSetting::ReverbRoom;
+    case EffectField::Damp:
+        return SongSetting::ReverbDamp;
+    case EffectField::Width:
+        return SongSetting::ReverbWidth;
+    case EffectField::Mode:
+        return SongSetting::ReverbMode;
+    case EffectField::ChorusDelay:
+        return SongSetting::ChorusDelay;
+    case EffectField::LfoSpeed:
+        return SongSetting::LfoSpeed;
+    case EffectField::ChorusMod:
+        return SongSetting::ChorusMod;
+    case EffectField::ChorusFeedback:
+        break;
+    }
+    return SongSetting::ChorusFeedback;
+}
+
+EffectWindowLogic::EffectWindowLogic(SongSettings& settings, EffectWindowKind kind,
+                                     UndoHistory* history)
+    : settings(settings), table(EffectWindow(kind)), history(history) {}
+
+// The history stores through the song's one setting table; the value is the same.
+void EffectWindowLogic::Store(SongSetting setting, EffectField field, int position,
+                              bool continuing) {
+    if (history != nullptr) {
+        history->ChangeSetting(setting, 0, position, continuing);
+    } else {
+        StoreEffectField(settings, field, position);
+    }
+}
+
+void EffectWindowLogic::OnSliderReleased() {
+    if (history != nullptr) {
+        history->EndCoalescing();
+    }
+}
 
 int EffectWindowLogic::InitialPosition(int sliderIndex) const {
     return ReadEffectField(settings, table.sliders[sliderIndex].field);
@@ -246,9 +295,10 @@ bool EffectWindowLogic::CrossDelayChecked() const {
     return settings.delay.crossDelay != 0;
 }
 
-bool EffectWindowLogic::OnSliderChanged(int sliderIndex, int position) {
+bool EffectWindowLogic::OnSliderChanged(int sliderIndex, int position, bool continuing) {
     if (ready) {
-        StoreEffectField(settings, table.sliders[sliderIndex].field, position);
+        const EffectField field = table.sliders[sliderIndex].field;
+        Store(SettingOf(field), field, position, continuing);
     }
     return ready || !table.labelsWaitForReady;
 }
@@ -268,7 +318,11 @@ int EffectWindowLogic::OnSynchro(const SynchroRow& row, int multiple) {
 }
 
 void EffectWindowLogic::OnCrossDelay(bool checked) {
-    settings.delay.crossDelay = checked ? 1 : 0;
+    if (history != nullptr) {
+        history->ChangeSetting(SongSetting::CrossDelay, 0, checked ? 1 : 0, false);
+    } else {
+        settings.delay.crossDelay = checked ? 1 : 0;
+    }
 }
 
 } // namespace vantreel

@@ -8,6 +8,7 @@
 // Threads: user-interface thread. Every store is one atomic store that the audio
 // thread picks up at its next block.
 
+#include "editors/SongSetting.h"
 #include "effects/Chorus.h"
 #include "effects/ParameterUnit.h"
 #include "effects/StereoDelay.h"
@@ -144,12 +145,17 @@ int ReadEffectField(const SongSettings& settings, EffectField field);
 // 16-bit settings take the whole position, byte settings its low eight bits.
 void StoreEffectField(SongSettings& settings, EffectField field, int position);
 std::string EffectValueText(ValueLabelStyle style, int value);
+SongSetting SettingOf(EffectField field);
+
+class UndoHistory;
 
 // One opening of an effect window. It starts not ready, so the positions the window
-// sets while it fills its sliders are not stored back.
+// sets while it fills its sliders are not stored back. With a history, each change
+// is recorded there; one drag (`continuing`) is one step.
 class EffectWindowLogic {
 public:
-    EffectWindowLogic(SongSettings& settings, EffectWindowKind kind);
+    EffectWindowLogic(SongSettings& settings, EffectWindowKind kind,
+                      UndoHistory* history = nullptr);
 
     const EffectWindowTable& Table() const { return table; }
     bool Ready() const { return ready; }
@@ -161,7 +167,9 @@ public:
 
     // Slider `sliderIndex` now stands at `position`, moved by the user or set by the
     // program. Stores it while ready; true when the labels are to be refreshed.
-    bool OnSliderChanged(int sliderIndex, int position);
+    bool OnSliderChanged(int sliderIndex, int position, bool continuing = false);
+    // The slider was let go: its next change is a step of its own.
+    void OnSliderReleased();
     // The value label of slider `sliderIndex`, from its setting.
     std::string LabelText(int sliderIndex) const;
 
@@ -172,8 +180,11 @@ public:
     void OnCrossDelay(bool checked);
 
 private:
+    void Store(SongSetting setting, EffectField field, int position, bool continuing);
+
     SongSettings& settings;
     const EffectWindowTable& table;
+    UndoHistory* history;
     bool ready = false;
 };
 

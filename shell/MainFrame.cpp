@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <utility>
 
 namespace vantreel {
 
@@ -65,15 +66,19 @@ CMainFrame::CMainFrame(OutputMode output)
         *engine, *view, commands, [this](const QString& text) { SetStatusText(text); });
     controlPanel->repaintEditors = [this] { view->Repaint(); };
     controlPanel->setStatusText = [this](const QString& text) { SetStatusText(text); };
-    controlPanel->SetEffectWindow(
-        kDelayDialogButton, [this] { ShowEffectDialog(*engine, EffectWindowKind::Delay, this); });
-    controlPanel->SetEffectWindow(
-        kReverbDialogButton, [this] { ShowEffectDialog(*engine, EffectWindowKind::Reverb, this); });
-    controlPanel->SetEffectWindow(
-        kChorusDialogButton, [this] { ShowEffectDialog(*engine, EffectWindowKind::Chorus, this); });
+    UndoHistory& history = view->Controller().History();
+    controlPanel->SetHistory(&history);
+    for (const auto& [button, kind] : {std::pair{kDelayDialogButton, EffectWindowKind::Delay},
+                                       std::pair{kReverbDialogButton, EffectWindowKind::Reverb},
+                                       std::pair{kChorusDialogButton, EffectWindowKind::Chorus}}) {
+        controlPanel->SetEffectWindow(button, [this, kind = kind] {
+            ShowEffectDialog(*engine, kind, this, &view->Controller().History());
+        });
+    }
     dialogCommands = std::make_unique<DialogCommands>(
         *engine, messages, *this, commands, [this] { RefreshControlPanel(); },
         [this](const QString& text) { SetStatusText(text); });
+    dialogCommands->SetHistory(&history);
     engine->hostContext.SetRepaintHook(&RequestRepaint);
     keypadAccelerators = std::make_unique<KeypadAccelerators>(*this, commands);
     HandleFrameCommands();
@@ -100,7 +105,8 @@ CMainFrame::~CMainFrame() {
     dialogCommands.reset();
     editorCommands.reset();
     transport.reset();
-    midiInput.CloseAll(); // no message may reach the engine from here on
+    midiInput.CloseAll();              // no message may reach the engine from here on
+    controlPanel->SetHistory(nullptr); // the history goes with the view
     view.reset();
     controlPanel.reset();
     frameToolBar.reset();

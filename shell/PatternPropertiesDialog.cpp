@@ -1,5 +1,7 @@
 #include "shell/PatternPropertiesDialog.h"
 
+#include "editors/SongEdits.h"
+#include "editors/UndoHistory.h"
 #include "engine/AudioEngine.h"
 #include "shell/DialogUnits.h"
 #include "shell/PanelLogic.h"
@@ -30,8 +32,9 @@ QLabel* CentredLabel(const QString& text, QWidget* parent) {
 
 } // namespace
 
-PatternPropertiesDialog::PatternPropertiesDialog(AudioEngine& engine, QWidget* parent)
-    : QDialog(parent), engine(engine), name(new QLineEdit(this)),
+PatternPropertiesDialog::PatternPropertiesDialog(AudioEngine& engine, QWidget* parent,
+                                                 UndoHistory* history)
+    : QDialog(parent), engine(engine), history(history), name(new QLineEdit(this)),
       length(new QSlider(Qt::Horizontal, this)), lengthText(CentredLabel("", this)) {
     setObjectName("PatternPropertiesDialog");
     setWindowTitle(kCaption);
@@ -47,6 +50,11 @@ PatternPropertiesDialog::PatternPropertiesDialog(AudioEngine& engine, QWidget* p
 
     connect(name, &QLineEdit::textChanged, this, &PatternPropertiesDialog::OnNameEdited);
     connect(length, &QSlider::valueChanged, this, &PatternPropertiesDialog::OnLengthMoved);
+    connect(length, &QSlider::sliderReleased, this, [this] {
+        if (this->history != nullptr) {
+            this->history->EndCoalescing();
+        }
+    });
     const Pattern& pattern = engine.CurrentPattern();
     name->setText(QString::fromLatin1(pattern.name));
     length->setRange(kPatternLengthRange.minimum, kPatternLengthRange.maximum);
@@ -55,18 +63,25 @@ PatternPropertiesDialog::PatternPropertiesDialog(AudioEngine& engine, QWidget* p
     controlsFilled = true;
 }
 
+PatternPropertiesDialog::~PatternPropertiesDialog() {
+    if (history != nullptr) {
+        history->EndCoalescing();
+    }
+}
+
 void PatternPropertiesDialog::OnNameEdited(const QString& text) {
     if (!controlsFilled) {
         return;
     }
     // Names are 8-bit; SetName keeps the first 63 characters.
-    engine.CurrentPattern().SetName(text.toLatin1().constData());
+    RenameCurrentPattern(engine, history, text.toLatin1().constData(), true);
 }
 
 void PatternPropertiesDialog::OnLengthMoved(int position) {
     Pattern& pattern = engine.CurrentPattern();
     if (controlsFilled) {
-        pattern.SetLength(static_cast<uint16_t>(position));
+        ResizeCurrentPattern(engine, history, static_cast<uint16_t>(position),
+                             length->isSliderDown());
     }
     lengthText->setText(QString::fromStdString(PatternLengthText(pattern.Length())));
 }
@@ -81,8 +96,8 @@ void PatternPropertiesDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void RunPatternProperties(AudioEngine& engine, QWidget* parent,
-                          const std::function<void()>& refresh) {
-    PatternPropertiesDialog dialog(engine, parent);
+                          const std::function<void()>& refresh, UndoHistory* history) {
+    PatternPropertiesDialog dialog(engine, parent, history);
     dialog.exec();
     if (refresh) {
         refresh();

@@ -16,11 +16,16 @@ class QSlider;
 namespace vantreel {
 
 class AudioEngine;
+class UndoHistory;
 
 class PatternPropertiesDialog : public QDialog {
     Q_OBJECT
 public:
-    PatternPropertiesDialog(AudioEngine& engine, QWidget* parent = nullptr);
+    // With a history, the name typed in one opening is one step, and so is one drag
+    // of the length.
+    PatternPropertiesDialog(AudioEngine& engine, QWidget* parent = nullptr,
+                            UndoHistory* history = nullptr);
+    ~PatternPropertiesDialog() override;
 
     QLineEdit& NameField() { return *name; }
     QSlider& LengthSlider() { return *length; }
@@ -34,6 +39,7 @@ private:
     void OnLengthMoved(int position);
 
     AudioEngine& engine;
+    UndoHistory* history;
     QLineEdit* name;
     QSlider* length;
     QLabel* lengthText;
@@ -43,6 +49,6 @@ private:
 // Runs the dialog modally on the current pattern, then `refresh` (the control panel
 // and the editors).
 void RunPatternProperties(AudioEngine& engine, QWidget* parent,
-                          const std::function<void()>& refresh);
+                          const std::function<void()>& refresh, UndoHistory* history = nullptr);
 
 } // namespace vantreel

@@ -1,5 +1,6 @@
 #include "shell/ProjectCommands.h"
 
+#include "editors/UndoHistory.h"
 #include "engine/AudioEngine.h"
 #include "shell/BusyCursor.h"
 #include "shell/UserMessages.h"
@@ -28,6 +29,7 @@ void ProjectCommands::New() {
         BusyCursor busy;
         SetStatus("Cleaning...");
         engine.ClearProject();
+        ClearHistory();
         engine.modified.Clear();
         SetStatus("New project");
     }
@@ -48,6 +50,7 @@ void ProjectCommands::Open() {
         BusyCursor busy;
         SetStatus("Loading project...");
         const bool loaded = engine.LoadProject(QFile::encodeName(path).constData());
+        ClearHistory();
         engine.modified.Clear();
         SetStatus(loaded ? "Project opened ok..." : "Project opening error...");
     }
@@ -101,6 +104,12 @@ QString ProjectCommands::ChooseFile(bool save) {
 void ProjectCommands::SetStatus(const QString& text) {
     if (setStatusText) {
         setStatusText(text);
+    }
+}
+
+void ProjectCommands::ClearHistory() {
+    if (history != nullptr) {
+        history->Clear();
     }
 }
 

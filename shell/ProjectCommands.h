@@ -14,6 +14,7 @@ class QWidget;
 namespace vantreel {
 
 class AudioEngine;
+class UndoHistory;
 class UserMessages;
 
 class ProjectCommands {
@@ -26,6 +27,8 @@ public:
 
     std::function<void(const QString&)> setStatusText;
     std::function<void()> refreshControlPanel;
+    // Emptied by New and Open: nothing of the song before them can be undone.
+    UndoHistory* history = nullptr;
 
     static constexpr const char* kDiscardQuestion = "You will lose project changes, continue?";
     static constexpr const char* kSaveWarning =
@@ -37,6 +40,7 @@ private:
     QString ChooseFile(bool save);
     void SetStatus(const QString& text);
     void RefreshPanel();
+    void ClearHistory();
 
     AudioEngine& engine;
     UserMessages& messages;

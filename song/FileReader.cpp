@@ -26,6 +26,20 @@ bool FileReader::Open(const char* path) {
     return true;
 }
 
+bool FileReader::OpenBytes(const uint8_t* data, std::size_t count) {
+    if (file || data == nullptr || count == 0) {
+        return false;
+    }
+    // Opened for reading only: the buffer is never written through the stream.
+    file = fmemopen(const_cast<uint8_t*>(data), count, "rb");
+    if (!file) {
+        return false;
+    }
+    size = count;
+    position = 0;
+    return true;
+}
+
 std::size_t FileReader::Read(void* out, std::size_t count) {
     if (!file || count == 0) {
         return 0;

@@ -18,6 +18,8 @@ public:
 
     // False when the path cannot be opened or is not a regular file.
     bool Open(const char* path);
+    // Reads `size` bytes in memory instead, which must outlive the reader; false for none.
+    bool OpenBytes(const uint8_t* data, std::size_t size);
 
     uint64_t Size() const { return size; }
     uint64_t Position() const { return position; }

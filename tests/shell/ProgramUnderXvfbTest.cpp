@@ -38,7 +38,7 @@ TEST_F(ProgramUnderXvfb, X11OnlyTestsPass) {
 }
 
 // Real X key events through xdotool: the keypad's operators, which Qt does not match
-// as shortcuts under X11, and the clipboard keys.
+// as shortcuts under X11, the clipboard keys, and Undo and Redo.
 TEST_F(ProgramUnderXvfb, RealKeyEventsReachTheCommands) {
     if (QStandardPaths::findExecutable("xdotool").isEmpty()) {
         GTEST_SKIP() << "xdotool is not installed";
@@ -54,7 +54,7 @@ TEST_F(ProgramUnderXvfb, RealKeyEventsReachTheCommands) {
     const QString output = QString::fromLocal8Bit(tests.readAll());
     SCOPED_TRACE(output.toStdString());
     EXPECT_EQ(tests.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 3 tests."));
+    EXPECT_TRUE(output.contains("[  PASSED  ] 4 tests."));
     EXPECT_FALSE(output.contains("SKIPPED"));
 }
 

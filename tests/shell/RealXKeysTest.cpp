@@ -1,10 +1,12 @@
 // Real X key events, sent with xdotool to the real main window on a private Xvfb
 // display: the keypad's operators and Alt with its Enter, which Qt's shortcut map
-// does not match under X11, and the clipboard keys with a save. ProgramUnderXvfb
-// starts this binary there with only these tests; anywhere else they skip.
+// does not match under X11, the clipboard keys with a save, and Undo and Redo from
+// the keys and the Edit menu. ProgramUnderXvfb starts this binary there with only
+// these tests; anywhere else they skip.
 
 #include "PanelTestSupport.h"
 
+#include "shell/CommandSet.h"
 #include "shell/EditorView.h"
 #include "shell/MainFrame.h"
 #include "shell/PatternPropertiesDialog.h"
@@ -155,6 +157,39 @@ TEST_F(RealXKeys, ABlockCopiedAndPastedWithTheKeysIsInTheSavedProject) {
     for (int j = 0; j < 4; ++j) {
         EXPECT_EQ(reloaded.song.slots[0].patterns[0].Cell(19 + j, 3), typed[j]) << j;
     }
+}
+
+TEST_F(RealXKeys, UndoAndRedoWorkFromTheKeysAndFromTheEditMenu) {
+    QAction& undo = frame->Commands().Action(kCmdUndo);
+    QAction& redo = frame->Commands().Action(kCmdRedo);
+    EXPECT_FALSE(undo.isEnabled());
+    EXPECT_FALSE(redo.isEnabled());
+    Keys({"space", "z", "x"}); // edit mode, two notes down track 0
+    ASSERT_EQ(Shown().Cell(0, 0).data1, 48);
+    ASSERT_EQ(Shown().Cell(1, 0).data1, 50);
+    EXPECT_TRUE(undo.isEnabled());
+
+    Keys({"ctrl+z"});
+    EXPECT_EQ(Shown().Cell(1, 0), EventCell{});
+    EXPECT_EQ(frame->Status().Message(), "Undo: Note entry");
+    EXPECT_EQ(Engine().editor.cursorLine.load(), 1) << "back where the note was typed";
+    EXPECT_TRUE(redo.isEnabled());
+    Keys({"alt+BackSpace"});
+    EXPECT_EQ(Shown().Cell(0, 0), EventCell{});
+    EXPECT_FALSE(undo.isEnabled());
+    Keys({"ctrl+y"});
+    EXPECT_EQ(Shown().Cell(0, 0).data1, 48);
+    EXPECT_EQ(frame->Status().Message(), "Redo: Note entry");
+    Keys({"ctrl+shift+z"});
+    EXPECT_EQ(Shown().Cell(1, 0).data1, 50);
+    EXPECT_FALSE(redo.isEnabled());
+
+    // The Edit menu's items, opened and chosen with the keys.
+    Keys({"alt+e", "u"});
+    EXPECT_EQ(Shown().Cell(1, 0), EventCell{});
+    Keys({"alt+e", "r"});
+    EXPECT_EQ(Shown().Cell(1, 0).data1, 50);
+    EXPECT_EQ(frame->Status().Message(), "Redo: Note entry");
 }
 
 } // namespace
