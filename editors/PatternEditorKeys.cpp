@@ -143,6 +143,7 @@ bool PatternEditorKeys::HexKey(int vkey) {
             byte = uint8_t((byte & 0xF0) | digit);
         }
         pattern.SetCell(line, track, cell);
+        engine.modified.Mark();
     }
     MoveCursorLine(1);
     return true;

@@ -427,6 +427,15 @@ private:
 
 } // namespace
 
+bool AudioEngine::CheckProjectFile(const char* path, std::string& problem) {
+    if (path == nullptr) {
+        problem = "No file was named.";
+        return false;
+    }
+    ProjectLoader loader(*this);
+    return loader.Prepare(path, problem);
+}
+
 bool AudioEngine::LoadProject(const char* path) {
     if (path == nullptr) {
         return false;
