@@ -45,6 +45,7 @@ bool Autosave::Tick(AutosaveClock::time_point now) {
 
 bool Autosave::WriteImage() {
     ProjectImage image;
+    image.bytes = writer.TakeSpare();
     if (!engine.BuildProjectImage(image)) {
         std::fprintf(stderr, "Vantreel: the song could not be autosaved: %s\n",
                      image.problem.c_str());

@@ -44,6 +44,11 @@ void AutosaveWriter::Finish() {
     changed.wait(guard, [this] { return pending == Job::None && !busy; });
 }
 
+std::vector<uint8_t> AutosaveWriter::TakeSpare() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return std::move(spare);
+}
+
 uint64_t AutosaveWriter::Completed() const {
     std::lock_guard<std::mutex> guard(mutex);
     return completed;
@@ -74,9 +79,10 @@ void AutosaveWriter::Run() {
         } else if (unlink(path.c_str()) != 0 && errno != ENOENT) {
             error = std::strerror(errno);
         }
-        bytes = {};
+        bytes.clear(); // the capacity stays for the next image
 
         guard.lock();
+        spare = std::move(bytes);
         busy = false;
         ++completed;
         lastError = error;

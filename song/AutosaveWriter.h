@@ -5,7 +5,7 @@
 // that mutex only to take the job out, never while it writes. A job not yet started
 // is replaced by a newer one, so a slow disk costs at most the in-between images.
 //
-// Threads: Write, Remove, Finish and the destructor on the user-interface thread;
+// Threads: Write, Remove, Finish, TakeSpare and the destructor on the user-interface thread;
 // Completed and LastError on any thread.
 
 #include <condition_variable>
@@ -30,6 +30,9 @@ public:
     void Remove();
     // Waits until every job handed over is done: at exit, when waiting is fine.
     void Finish();
+    // A buffer already written, to build the next image in: its pages are in place,
+    // so the next image costs no page faults. Empty when none is back yet.
+    std::vector<uint8_t> TakeSpare();
 
     uint64_t Completed() const;    // jobs done, writes and removals
     std::string LastError() const; // "" after a job that worked
@@ -45,6 +48,7 @@ private:
     std::condition_variable changed;
     Job pending = Job::None;
     std::vector<uint8_t> pendingBytes;
+    std::vector<uint8_t> spare;
     bool busy = false;
     bool stopping = false;
     uint64_t completed = 0;
