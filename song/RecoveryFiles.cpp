@@ -187,6 +187,13 @@ RecoveryClaim::RecoveryClaim(const std::string& folder) {
             }
             continue;
         }
+        // A song under the name is a dead program's, whose lock file is gone.
+        struct stat existing {};
+        if (stat((stem + kSongSuffix).c_str(), &existing) == 0) {
+            unlink(path.c_str());
+            close(fd);
+            continue;
+        }
         if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !LockIsOnPath(fd, path)) {
             close(fd);
             continue;

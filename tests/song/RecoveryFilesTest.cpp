@@ -120,6 +120,27 @@ TEST_F(RecoveryFilesTest, TwoProgramsClaimDifferentNamesAndNeitherIsOfferedWhile
     EXPECT_EQ(firstSong, orphans[0].SongPath());
 }
 
+// A dead program with this program's number, whose lock file is already gone.
+TEST_F(RecoveryFilesTest, AClaimNeverTakesTheNameOfASongAlreadyThere) {
+    std::vector<std::string> taken;
+    const std::time_t now = std::time(nullptr);
+    for (std::time_t when = now; when <= now + 1; ++when) {
+        char stamp[32] = {};
+        std::tm local{};
+        localtime_r(&when, &local);
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        taken.push_back(folder + "/recovery-" + stamp + "-" + std::to_string(getpid()) + ".vpf");
+        WriteBytes(taken.back(), {7});
+    }
+    RecoveryClaim claim(folder);
+    ASSERT_TRUE(claim.IsHeld());
+    for (const std::string& song : taken) {
+        EXPECT_NE(song, claim.SongPath());
+        EXPECT_EQ(Bytes{7}, ReadBytes(song));
+    }
+    EXPECT_EQ(2u, FindOrphanedSongs(folder).size());
+}
+
 TEST_F(RecoveryFilesTest, AKilledProgramsSongIsOfferedToOneStartOnly) {
     const std::string song = SongOfAProgramThatDied(folder, {9, 9, 9});
     ASSERT_FALSE(song.empty());
