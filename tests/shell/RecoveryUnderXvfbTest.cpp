@@ -188,11 +188,14 @@ TEST_F(RecoveryInsideXvfb,
     ExpectTheSongLeftBehind(*first);
     Kill();
     ASSERT_EQ(1, Files("recovery-*.vpf").size()) << "a kill must leave the song";
+    const QString firstName = Files("recovery-*.vpf").value(0);
 
     // Yes again: the next image is built from the restored song in memory, with one
     // more cell typed over the first.
     Start();
     AnswerRestore("y");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Files("recovery-*.vpf").contains(firstName); },
+                                kWaitMilliseconds));
     TypeCells({"Right", "5"});
     const EventCell retyped{0x50, 0, 0, 0};
     std::unique_ptr<AudioEngine> second =
