@@ -33,6 +33,13 @@
 
 namespace vantreel {
 
+// A project file's bytes as SaveProject writes them, and what building them found.
+struct ProjectImage {
+    std::vector<uint8_t> bytes;
+    std::vector<std::string> warnings; // a plug-in's state saved without its chunk
+    std::string problem;               // why no image could be built
+};
+
 enum class OutputMode {
     Device,       // the sound card, or the paced output when none can be opened
     Paced,        // real-time pace without a device
@@ -86,9 +93,15 @@ public:
     // plug-in record were loaded; a file that is no project, or a damaged one, is
     // refused with a message before the song is touched. Both take the lock.
     bool SaveProject(const char* path);
-    // The bytes SaveProject writes, built under the lock into `bytes`; false as it is.
-    bool BuildProjectImage(std::vector<uint8_t>& bytes);
     bool LoadProject(const char* path);
+    // The bytes SaveProject would write, built under the lock, for a save that happens
+    // elsewhere (the background autosave). False, with `image.problem` saying why, when
+    // a plug-in's state cannot be written. User-interface thread.
+    bool BuildProjectImage(ProjectImage& image);
+    // Whether `path` could be loaded at all, judged as LoadProject judges it before it
+    // touches the song; false with the reason for the user. Touches nothing of the
+    // song and takes no lock. User-interface thread.
+    bool CheckProjectFile(const char* path, std::string& problem);
 
     // --- Output (AudioEngine.cpp, StreamCallback.cpp) --------------------------------
     // Fills one buffer of kCallbackFrames stereo frames. With `realtime`, waits for the

@@ -459,6 +459,15 @@ bool RestoreSlotRecord(AudioEngine& engine, int slot, const SlotRecordImage& ima
     return whole;
 }
 
+bool AudioEngine::CheckProjectFile(const char* path, std::string& problem) {
+    if (path == nullptr) {
+        problem = "No file was named.";
+        return false;
+    }
+    ProjectLoader loader(*this);
+    return loader.Prepare(path, problem);
+}
+
 bool AudioEngine::LoadProject(const char* path) {
     if (path == nullptr) {
         return false;

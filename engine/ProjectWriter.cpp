@@ -128,12 +128,6 @@ private:
     ExtensionSlot records[kSlotCount];
 };
 
-void ShowWarnings(AudioEngine& engine, const ProjectWriter& writer) {
-    for (const std::string& warning : writer.warnings) {
-        engine.reporter.Show({warning, kProjectCaption, MessageIcon::Warning});
-    }
-}
-
 } // namespace
 
 bool CaptureSlotRecord(AudioEngine& engine, int slot, SlotRecordImage& image,
@@ -153,17 +147,17 @@ bool CaptureSlotRecord(AudioEngine& engine, int slot, SlotRecordImage& image,
     return written;
 }
 
-bool AudioEngine::BuildProjectImage(std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    bytes.reserve(std::size_t(kEmptyProjectSize) + (1u << 16));
+bool AudioEngine::BuildProjectImage(ProjectImage& image) {
+    image.bytes.clear();
+    image.warnings.clear();
+    image.problem.clear();
+    image.bytes.reserve(std::size_t(kEmptyProjectSize) + (1u << 16));
     // Plug-ins are switched through their programs: no block may render meanwhile.
     EngineLockGuard guard(lock);
-    ProjectWriter writer(*this, bytes);
+    ProjectWriter writer(*this, image.bytes);
     const bool written = writer.Write();
-    ShowWarnings(*this, writer);
-    if (!written) {
-        reporter.NoteFailure(writer.problem + " The project was not saved.");
-    }
+    image.warnings = std::move(writer.warnings);
+    image.problem = std::move(writer.problem);
     return written;
 }
 
@@ -172,13 +166,19 @@ bool AudioEngine::SaveProject(const char* path) {
         return false;
     }
     const std::string target = WithProjectExtension(path);
-    std::vector<uint8_t> bytes;
-    // The disk is written after the lock is released, so the sound never stops for it.
-    if (!BuildProjectImage(bytes)) {
+    // The image is built under the lock; the warnings are shown and the disk is
+    // written after it is released, so the sound never stops for either.
+    ProjectImage image;
+    const bool built = BuildProjectImage(image);
+    for (const std::string& warning : image.warnings) {
+        reporter.Show({warning, kProjectCaption, MessageIcon::Warning});
+    }
+    if (!built) {
+        reporter.NoteFailure(image.problem + " The project was not saved.");
         return false;
     }
     std::string error;
-    if (!WriteFileAtomically(target, bytes.data(), bytes.size(), error)) {
+    if (!WriteFileAtomically(target, image.bytes.data(), image.bytes.size(), error)) {
         reporter.NoteFailure("Could not save " + target + ": " + error);
         return false;
     }

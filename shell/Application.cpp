@@ -1,9 +1,11 @@
 #include "shell/Application.h"
 
 #include "shell/MainFrame.h"
+#include "shell/RecoveryGuard.h"
 #include "shell/ScriptedRun.h"
 
 #include <QScreen>
+#include <QTimer>
 
 namespace vantreel {
 
@@ -35,8 +37,11 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 
 int Application::Run() {
     CMainFrame frame;
+    RecoveryGuard recovery(frame); // gone before the frame: the engine is still there
     PlaceMainWindow(frame);
     frame.show();
+    // A song left unsaved comes first: nothing else is loaded before the answer.
+    QTimer::singleShot(0, &frame, [&recovery] { recovery.OfferOrphanedSongs(); });
     StartScriptedRun(frame);
     return exec();
 }

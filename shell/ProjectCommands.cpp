@@ -49,9 +49,19 @@ void ProjectCommands::Open() {
     {
         BusyCursor busy;
         SetStatus("Loading project...");
-        const bool loaded = engine.LoadProject(QFile::encodeName(path).constData());
-        ClearHistory();
-        engine.modified.Clear();
+        const QByteArray name = QFile::encodeName(path);
+        // A refused file leaves the song as it was, with its history and its changes.
+        std::string problem;
+        const bool touchesSong = engine.CheckProjectFile(name.constData(), problem);
+        const bool loaded = engine.LoadProject(name.constData());
+        if (touchesSong) {
+            ClearHistory();
+            if (loaded) {
+                engine.modified.Clear();
+            } else {
+                engine.modified.Mark(); // a part-loaded song is in no file
+            }
+        }
         SetStatus(loaded ? "Project opened ok..." : "Project opening error...");
     }
     RefreshPanel();

@@ -70,6 +70,18 @@ void AnswerNextMessageBox(const QString& text, QMessageBox::StandardButton butto
     poll->start(kPollMilliseconds);
 }
 
+std::optional<QMessageBox::StandardButton> ScriptedRestoreAnswer() {
+    const QString answer = qEnvironmentVariable("VANTREEL_RESTORE_ANSWER");
+    if (!answer.isEmpty()) {
+        return ButtonFor(answer);
+    }
+    if (!qEnvironmentVariableIsEmpty("VANTREEL_SCREENSHOT") ||
+        !qEnvironmentVariableIsEmpty("VANTREEL_EXIT_ANSWERS")) {
+        return QMessageBox::No;
+    }
+    return std::nullopt;
+}
+
 void StartScriptedRun(CMainFrame& frame) {
     const QString screenshot = qEnvironmentVariable("VANTREEL_SCREENSHOT");
     const QStringList answers =

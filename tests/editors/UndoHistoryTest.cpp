@@ -34,9 +34,9 @@ protected:
     void SetUp() override { std::strncpy(engine->pluginFolder, kPluginDir.c_str(), kTextSize - 1); }
 
     std::vector<uint8_t> Image() {
-        std::vector<uint8_t> bytes;
-        EXPECT_TRUE(engine->BuildProjectImage(bytes));
-        return bytes;
+        ProjectImage image;
+        EXPECT_TRUE(engine->BuildProjectImage(image));
+        return image.bytes;
     }
     std::size_t ImageHash() {
         const std::vector<uint8_t> bytes = Image();

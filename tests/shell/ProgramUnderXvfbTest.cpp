@@ -1,8 +1,10 @@
 // Starts the real program on a private Xvfb display, lets it save a screenshot,
-// answers "Sure to exit?" with No and then Yes, and checks that it ends cleanly.
+// answers "Sure to exit?" with No and then Yes, and checks that it ends cleanly,
+// leaving no unsaved song behind.
 // Also runs this binary's X11-only tests there.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -67,6 +69,8 @@ TEST_F(ProgramUnderXvfb, ShowsTheWindowAndExitsAfterConfirmation) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("VANTREEL_SCREENSHOT", shot);
     environment.insert("VANTREEL_EXIT_ANSWERS", "no,yes");
+    // Unsaved songs of the machine's own runs are none of this test's business.
+    environment.insert("XDG_STATE_HOME", dir.filePath("state"));
     program.setProcessEnvironment(environment);
     program.start("bash", {kRunUnderXvfb, VANTREEL_BINARY_DIR "/vantreel"});
     ASSERT_TRUE(program.waitForFinished(kRunTimeoutMilliseconds));
@@ -78,6 +82,9 @@ TEST_F(ProgramUnderXvfb, ShowsTheWindowAndExitsAfterConfirmation) {
     EXPECT_TRUE(output.contains("Screenshot saved to " + shot));
     EXPECT_TRUE(output.contains("Sure to exit? no: still running"));
     EXPECT_TRUE(output.contains("Sure to exit? yes: closing"));
+    // Nothing was unsaved: the clean exit leaves no song to restore, nor its lock.
+    EXPECT_TRUE(QDir(dir.filePath("state/vantreel")).exists());
+    EXPECT_TRUE(QDir(dir.filePath("state/vantreel")).isEmpty());
 
     // The screenshot shows the editors: plenty of the title colour and a window
     // large enough for the whole pattern grid.
