@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <string>
+
 namespace vantreel {
 
 namespace {

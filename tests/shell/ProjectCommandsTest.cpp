@@ -3,6 +3,8 @@
 
 #include "PanelTestSupport.h"
 
+#include "editors/UndoHistory.h"
+
 #include "shell/ProjectCommands.h"
 #include "shell/UserMessages.h"
 
@@ -163,6 +165,10 @@ TEST_F(ProjectCommandsTest, OpeningAFileThatIsNoProjectKeepsTheSongAndSaysWhy) {
         {"empty.vpf", ""},
         {"half.vpf", bytes.substr(0, bytes.size() / 2)},
     };
+    // An unsaved change made after the save, which a refused file must not take away.
+    UndoHistory history(*engine);
+    project.history = &history;
+    history.ChangeSetting(SongSetting::Tempo, 0, engine->song.settings.lineLength + 1, false);
     for (const auto& [name, content] : files) {
         SCOPED_TRACE(name);
         std::ofstream(scratch.Path(name), std::ios::binary) << content;
@@ -178,6 +184,8 @@ TEST_F(ProjectCommandsTest, OpeningAFileThatIsNoProjectKeepsTheSongAndSaysWhy) {
                                 " is not a Vantreel project, or is damaged; nothing was changed");
         EXPECT_STREQ(engine->song.slots[1].patterns[2].name, "Keep");
         EXPECT_TRUE(engine->song.slots[3].IsInstanced());
+        EXPECT_TRUE(engine->modified.IsModified());
+        EXPECT_TRUE(history.CanUndo());
     }
 }
 
