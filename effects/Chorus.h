@@ -2,6 +2,10 @@
 // Stereo chorus: two lines read behind their write positions at a distance swept by
 // one sine LFO, added on the left and subtracted on the right. Purely wet. Audio
 // thread only.
+//
+// A constant input that the lines already hold throughout (an unused send) is passed
+// through as that value, with only the LFO moving on: the same samples, without the
+// arithmetic.
 
 #include "effects/ChorusLine.h"
 #include "effects/EffectDefaults.h"
@@ -39,6 +43,11 @@ public:
     double LfoPhase() const { return lfoPhase; }
 
 private:
+    // The shortcut for a constant input the lines already hold; false when it does not
+    // apply and the block must be processed.
+    bool ProcessSteady(float* left, float* right, int frames, double inc, double fb);
+    void AdvancePhase(double inc);
+
     double lfoPhase = 0.0; // radians
     ChorusLine leftLine;
     ChorusLine rightLine;
