@@ -55,8 +55,9 @@ bool Chorus::ProcessSteady(float* left, float* right, int frames, double inc, do
     float inRight = 0.0f;
     float outLeft = 0.0f;
     float outRight = 0.0f;
-    if (!ConstantBlock(left, frames, inLeft) || !ConstantBlock(right, frames, inRight) ||
-        !leftLine.SteadyFor(inLeft, fb, outLeft) || !rightLine.SteadyFor(inRight, fb, outRight)) {
+    if (!resting || !ConstantBlock(left, frames, inLeft) ||
+        !ConstantBlock(right, frames, inRight) || !leftLine.SteadyFor(inLeft, fb, outLeft) ||
+        !rightLine.SteadyFor(inRight, fb, outRight)) {
         return false;
     }
     std::fill(left, left + frames, outLeft);
@@ -66,6 +67,7 @@ bool Chorus::ProcessSteady(float* left, float* right, int frames, double inc, do
     for (int i = 0; i < frames; ++i) {
         AdvancePhase(inc);
     }
+    ++restedBlocks;
     return true;
 }
 

@@ -42,12 +42,20 @@ public:
 
     double LfoPhase() const { return lfoPhase; }
 
+    // Whether a steady block may take the shortcut (on at first). Off only to check
+    // the shortcut against the full arithmetic. Audio thread.
+    void SetResting(bool on) { resting = on; }
+    // Blocks given the shortcut so far.
+    long RestedBlocks() const { return restedBlocks; }
+
 private:
     // The shortcut for a constant input the lines already hold; false when it does not
     // apply and the block must be processed.
     bool ProcessSteady(float* left, float* right, int frames, double inc, double fb);
     void AdvancePhase(double inc);
 
+    bool resting = true;
+    long restedBlocks = 0;
     double lfoPhase = 0.0; // radians
     ChorusLine leftLine;
     ChorusLine rightLine;

@@ -67,8 +67,9 @@ bool StereoDelay::ProcessSteady(float* left, float* right, int frames, float fL,
     float inRight = 0.0f;
     float lineLeft = 0.0f;
     float lineRight = 0.0f;
-    if (frames <= 0 || frames > kDelayLineLength || !ConstantBlock(left, frames, inLeft) ||
-        !leftSteady.Holds(lineLeft) || !rightSteady.Holds(lineRight)) {
+    if (!resting || frames <= 0 || frames > kDelayLineLength ||
+        !ConstantBlock(left, frames, inLeft) || !leftSteady.Holds(lineLeft) ||
+        !rightSteady.Holds(lineRight)) {
         return false;
     }
     float storedLeft = 0.0f;
@@ -90,6 +91,7 @@ bool StereoDelay::ProcessSteady(float* left, float* right, int frames, float fL,
     std::fill(left, left + frames, lineLeft);
     std::fill(right, right + frames, lineRight);
     writePosition = (writePosition + frames) % kDelayLineLength;
+    ++restedBlocks;
     return true;
 }
 

@@ -90,7 +90,9 @@ bool RenderWorkers::RunOneItem(int thread) {
 }
 
 void RenderWorkers::WorkerLoop(int thread) {
-    uint32_t seen = generation.load(std::memory_order_acquire);
+    // The value before any thread started: a block, or the stop, handed out before
+    // this thread got here is seen as a change rather than waited past.
+    uint32_t seen = 0;
     for (;;) {
         // A worker late for one block may take items of the next: they are as valid.
         while (RunOneItem(thread)) {
