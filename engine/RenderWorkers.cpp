@@ -6,9 +6,10 @@ namespace vantreel {
 
 namespace {
 
-// About a few microseconds of polling before sleeping: a block's items usually
-// arrive, and finish, within that, and a sleeping thread takes far longer to wake.
-constexpr int kSpinRounds = 2000;
+// A few microseconds of polling before sleeping: a block's items usually arrive, and
+// finish, within that, and a sleeping thread takes far longer to wake. Kept short, as
+// a spinning thread takes a core from others on a busy machine.
+constexpr int kSpinRounds = 256;
 
 constexpr uint64_t Pack(uint32_t count, uint32_t next) {
     return (uint64_t(count) << 32) | next;
