@@ -5,6 +5,8 @@
 #include "engine/OfflineRenderer.h"
 #include "engine/RenderWorkers.h"
 #include "support/AllocationCounter.h"
+#include "support/ScopedEnvironment.h"
+#include "support/ScratchFolder.h"
 #include "testplugins/fake/FakePlugin.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +99,24 @@ TEST(ParallelRenderTest, SixteenSynthesizersRenderTheSameOnOneTwoAndFourThreads)
         }
         EXPECT_TRUE(out == serial) << threads << " threads differ from the serial render";
     }
+}
+
+// A library the settings keep on the audio thread renders there, with the same result.
+TEST(ParallelRenderTest, SlotsKeptOnTheAudioThreadRenderTheSame) {
+    ScratchFolder config;
+    config.WriteFile("vantreel/settings.ini",
+                 "[HKEY_CURRENT_USER\\Software\\Local AppWizard-Generated "
+                 "Applications\\Vantreel\\RunOnAudioThread]\nVantreelSynth.so=1\n");
+    std::vector<int16_t> serial;
+    {
+        auto engine = MakeEngine(1);
+        SixteenSynthSong(*engine);
+        serial = RenderFrames(*engine, 44100);
+    }
+    ScopedEnvironment home("XDG_CONFIG_HOME", config.Path());
+    auto engine = MakeEngine(2);
+    SixteenSynthSong(*engine);
+    EXPECT_TRUE(RenderFrames(*engine, 44100) == serial);
 }
 
 // In-process plug-ins in every slot, each a different ramp, playing cells at many
