@@ -22,9 +22,12 @@ ChorusSweep Chorus::Sweep(const ChorusSettings& settings) {
 }
 
 void Chorus::Process(float* left, float* right, int frames, const ChorusSettings& settings) {
-    const ChorusSweep sweep = Sweep(settings);
     const double inc = settings.lfoSpeed * kChorusLfoScale;
     const double fb = settings.chorusFeedback * kUnit;
+    if (ProcessSteady(left, right, frames, inc, fb)) {
+        return;
+    }
+    const ChorusSweep sweep = Sweep(settings);
     // The sweep first, then the lines: the lines' loop then has no library call
     // in it and keeps its values in registers.
     double sweepOffset[kChorusChunkFrames];
@@ -32,10 +35,7 @@ void Chorus::Process(float* left, float* right, int frames, const ChorusSettings
         const int count = std::min(kChorusChunkFrames, frames - start);
         for (int i = 0; i < count; ++i) {
             sweepOffset[i] = std::sin(lfoPhase) * sweep.depth;
-            lfoPhase += inc;
-            if (lfoPhase >= kTwoPi) {
-                lfoPhase -= kTwoPi;
-            }
+            AdvancePhase(inc);
         }
         float* l = left + start;
         float* r = right + start;
@@ -43,6 +43,38 @@ void Chorus::Process(float* left, float* right, int frames, const ChorusSettings
             l[i] = leftLine.Process(l[i], sweep.base + sweepOffset[i], fb);
             r[i] = rightLine.Process(r[i], sweep.base - sweepOffset[i], fb);
         }
+        leftLine.NoteWritten(count);
+        rightLine.NoteWritten(count);
+    }
+}
+
+// An unused send holds its fill value, block after block: once both lines hold what
+// that value stores, every reading gives it back, whatever the sweep.
+bool Chorus::ProcessSteady(float* left, float* right, int frames, double inc, double fb) {
+    float inLeft = 0.0f;
+    float inRight = 0.0f;
+    float outLeft = 0.0f;
+    float outRight = 0.0f;
+    if (!resting || !ConstantBlock(left, frames, inLeft) ||
+        !ConstantBlock(right, frames, inRight) || !leftLine.SteadyFor(inLeft, fb, outLeft) ||
+        !rightLine.SteadyFor(inRight, fb, outRight)) {
+        return false;
+    }
+    std::fill(left, left + frames, outLeft);
+    std::fill(right, right + frames, outRight);
+    leftLine.AdvanceSteady(frames);
+    rightLine.AdvanceSteady(frames);
+    for (int i = 0; i < frames; ++i) {
+        AdvancePhase(inc);
+    }
+    ++restedBlocks;
+    return true;
+}
+
+void Chorus::AdvancePhase(double inc) {
+    lfoPhase += inc;
+    if (lfoPhase >= kTwoPi) {
+        lfoPhase -= kTwoPi;
     }
 }
 

@@ -2,6 +2,10 @@
 // Stereo chorus: two lines read behind their write positions at a distance swept by
 // one sine LFO, added on the left and subtracted on the right. Purely wet. Audio
 // thread only.
+//
+// A constant input that the lines already hold throughout (an unused send) is passed
+// through as that value, with only the LFO moving on: the same samples, without the
+// arithmetic.
 
 #include "effects/ChorusLine.h"
 #include "effects/EffectDefaults.h"
@@ -38,7 +42,20 @@ public:
 
     double LfoPhase() const { return lfoPhase; }
 
+    // Whether a steady block may take the shortcut (on at first). Off only to check
+    // the shortcut against the full arithmetic. Audio thread.
+    void SetResting(bool on) { resting = on; }
+    // Blocks given the shortcut so far.
+    long RestedBlocks() const { return restedBlocks; }
+
 private:
+    // The shortcut for a constant input the lines already hold; false when it does not
+    // apply and the block must be processed.
+    bool ProcessSteady(float* left, float* right, int frames, double inc, double fb);
+    void AdvancePhase(double inc);
+
+    bool resting = true;
+    long restedBlocks = 0;
     double lfoPhase = 0.0; // radians
     ChorusLine leftLine;
     ChorusLine rightLine;

@@ -3,6 +3,7 @@
 
 #include "plugins/Lv2Instrument.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -13,8 +14,13 @@ std::atomic<AudioEngine*> currentEngine{nullptr};
 constexpr const char* kEmptySlotName = "Not instanced";
 } // namespace
 
-AudioEngine::AudioEngine(OutputMode mode, const OutputChoice& choice) {
+AudioEngine::AudioEngine(OutputMode mode, const OutputChoice& choice, int renderThreads) {
     currentEngine.store(this);
+    const int threads = std::clamp(renderThreads, 1, kMaxRenderThreads);
+    for (int t = 0; t < threads; ++t) {
+        scratch.push_back(std::make_unique<SlotScratch>());
+    }
+    workers = std::make_unique<RenderWorkers>(threads, &AudioEngine::RenderItem, this);
     std::strncpy(pluginFolder, kOwnPluginFolderName, sizeof pluginFolder - 1);
     ClearSlot();
     ResetSequencer();

@@ -15,14 +15,17 @@
 #include "engine/MidiEventQueue.h"
 #include "engine/OutputChoice.h"
 #include "engine/OutputStream.h"
+#include "engine/RenderWorkers.h"
 #include "engine/Reporter.h"
 #include "engine/SlotEventList.h"
+#include "engine/SlotScratch.h"
 #include "plugins/HostContext.h"
 #include "plugins/PluginCalls.h"
 #include "plugins/VstAbi.h"
 #include "song/EditorState.h"
 #include "song/MissingPluginRecord.h"
 #include "song/ModifiedFlag.h"
+#include "song/Shared.h"
 #include "song/Song.h"
 
 #include <atomic>
@@ -55,8 +58,11 @@ class AudioEngine : private BlockSource {
 public:
     // With OutputMode::Device, opens `choice` (the system's default device when
     // empty); when it cannot be opened the null output plays and OutputProblem() says
-    // why.
-    explicit AudioEngine(OutputMode output = OutputMode::Device, const OutputChoice& choice = {});
+    // why. `renderThreads` threads, the audio thread among them, render the slots'
+    // plug-ins of each block (1: all on the audio thread, one after the other); the
+    // pool starts before the output and keeps its size for the engine's life.
+    explicit AudioEngine(OutputMode output = OutputMode::Device, const OutputChoice& choice = {},
+                         int renderThreads = 1);
     virtual ~AudioEngine();
     AudioEngine(const AudioEngine&) = delete;
     AudioEngine& operator=(const AudioEngine&) = delete;
@@ -120,6 +126,7 @@ public:
     double CpuUsage() const;   // the worst recent callback against its budget, percent; any thread
     uint32_t Dropouts() const; // the device's dropouts since start; any thread
     int VuPosition(float peak) const; // bar position 0..128 for a peak; any thread
+    int RenderThreads() const { return workers->Threads(); } // any thread
 
     // --- Sequencer (Sequencer.cpp) ------------------------------------------------
     void SetTempo(double bpm);
@@ -182,7 +189,9 @@ private:
     void RenderOutputBlock(int16_t* frames) override;
 
     void RenderBlock();
-    void RenderSlot(int slot);
+    // Any render thread: runs one slot's plug-in for the block with that thread's scratch.
+    void RenderSlot(int slot, AEffect* instance, SlotScratch& scratch);
+    static void RenderItem(void* engine, int index, int thread);
     void AdvanceSequencer();
     void AdvancePatternMode();
     void AdvanceSongMode();
@@ -204,24 +213,34 @@ private:
     int slotLine[kSlotCount] = {};
     int slotPattern[kSlotCount] = {};
 
-    // One block's buffers. Audio thread only.
+    // One block's buffers. Audio thread only, except a slot's output while its render
+    // thread runs the slot.
     float mixLeft[kBlockFrames] = {};
     float mixRight[kBlockFrames] = {};
-    // Inputs 3 and up read silence; outputs 3 and up are written to scratch nobody
-    // reads, so one plug-in's auxiliary outputs never reach another's inputs.
-    float silentBuffer[kBlockFrames] = {};
-    float auxScratch[plugin::kMaxPluginChannels - 2][kBlockFrames] = {};
-    float* slotInputs[plugin::kMaxPluginChannels] = {};
-    float* slotOutputs[plugin::kMaxPluginChannels] = {};
     float sendBufferLeft[kSendCount][kBlockFrames] = {};
     float sendBufferRight[kSendCount][kBlockFrames] = {};
     float slotOutLeft[kSlotCount][kBlockFrames] = {};
     float slotOutRight[kSlotCount][kBlockFrames] = {};
 
+    // The block's slots for the render threads: written by the audio thread before it
+    // hands them out, read by the thread that takes one.
+    struct BlockItem {
+        int slot;
+        AEffect* instance;
+    };
+    BlockItem blockItems[kSlotCount] = {};
+    // Per slot: its library must run on the audio thread alone (the settings say so).
+    // Set by LoadPlugin before the slot is instanced.
+    Shared<uint8_t> audioThreadOnly[kSlotCount] = {};
+
     AEffect* CreateInstance(const char* name); // null, with lastPluginError, on failure
 
     MidiEventQueue midiQueue;
     DeviceFeed feed{*this};
+    // One scratch per render thread, index 0 the audio thread's; then the pool. Both
+    // are made before the output starts and live as long as the engine.
+    std::vector<std::unique_ptr<SlotScratch>> scratch;
+    std::unique_ptr<RenderWorkers> workers;
     std::unique_ptr<OutputStream> output;
     std::string outputProblem;
     std::string lastPluginError;

@@ -73,6 +73,9 @@ void MasterEffects::Process(const SongSettings& settings, bool reverbActive, Sen
                       settings.sampleRate.load(std::memory_order_relaxed));
     compressor.Process(mixLeft, mixRight, kBlockFrames, ReadCompressor(settings.compressor));
 
+    if (!metering.load(std::memory_order_relaxed)) {
+        return;
+    }
     float left = PeakLeft();
     float right = PeakRight();
     PeakMeter::MeasureStereo(left, right, mixLeft, mixRight, kBlockFrames);

@@ -1,7 +1,7 @@
 #pragma once
 // The master section after the plug-ins: the three send effects and their returns,
 // the equalizer, the compressor and the peak meter. Audio thread only, except the
-// meter readings.
+// meter readings and switching the meter.
 
 #include "effects/Chorus.h"
 #include "effects/Compressor.h"
@@ -33,6 +33,10 @@ public:
     void Process(const SongSettings& settings, bool reverbActive, SendBuffers& sendLeft,
                  SendBuffers& sendRight, float* mixLeft, float* mixRight);
 
+    // Whether Process measures the peaks (on at first). Off where nobody reads them,
+    // as in an export; the output is the same either way. Any thread.
+    void SetMetering(bool on) { metering.store(on, std::memory_order_relaxed); }
+
     // Any thread: the peak meters, nominal full scale 1.0.
     float PeakLeft() const { return peakLeft.load(std::memory_order_relaxed); }
     float PeakRight() const { return peakRight.load(std::memory_order_relaxed); }
@@ -52,6 +56,7 @@ private:
     Compressor compressor;
     std::atomic<float> peakLeft{0.0f};
     std::atomic<float> peakRight{0.0f};
+    std::atomic<bool> metering{true};
 };
 
 // Any thread: the VU bar position, 0..128, for a peak at a master volume.

@@ -1,6 +1,7 @@
 // Creating, starting, stopping and closing the plug-in instances of the slots.
 
 #include "engine/AudioEngine.h"
+#include "engine/RenderSettings.h"
 #include "plugins/HostCallback.h"
 #include "plugins/Lv2Instrument.h"
 #include "plugins/Lv2Name.h"
@@ -75,6 +76,9 @@ bool AudioEngine::LoadPlugin(int slot, const char* name) {
     std::memset(s.dllName, 0, kTextSize);
     std::memcpy(s.dllName, name, kept);
     pluginNames[slot] = name;
+    RegistryStore store;
+    audioThreadOnly[slot].store(StoredRunOnAudioThread(store, name) ? 1 : 0,
+                                std::memory_order_relaxed);
     // Last: the audio thread uses the slot only once the instance is fully started.
     s.instanced = 1;
     return true;

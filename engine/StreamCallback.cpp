@@ -39,6 +39,7 @@ struct MixSources {
     const float* right[kSlotCount];
     float gains[kSlotCount][kSendCount];
     int count = 0;
+    bool anySend = false; // some gain is above 0
 };
 
 constexpr int kMixVectors = 2;
@@ -47,6 +48,9 @@ constexpr int kMixTile = kMixVectors * kLaneCount; // frames summed in registers
 // Adds every source to the sends (where its gain is above 0) and to the mix. All
 // slots are summed per tile of frames, held in registers, so each sum is stored once
 // per tile rather than once per slot; per frame the additions keep the slot order.
+// Without sends (no slot sends anywhere) the sends are left as they are, which is
+// what adding nothing to them would give.
+template <bool kWithSends>
 void MixChannel(const MixSources& sources, const float* const* outputs,
                 float (*sends)[kBlockFrames], float* mix) {
     for (int start = 0; start < kBlockFrames; start += kMixTile) {
@@ -54,8 +58,10 @@ void MixChannel(const MixSources& sources, const float* const* outputs,
         FloatLanes sum[kMixVectors];
         for (int v = 0; v < kMixVectors; ++v) {
             const int at = start + v * kLaneCount;
-            for (int k = 0; k < kSendCount; ++k) {
-                send[k][v] = LoadLanes(&sends[k][at]);
+            if constexpr (kWithSends) {
+                for (int k = 0; k < kSendCount; ++k) {
+                    send[k][v] = LoadLanes(&sends[k][at]);
+                }
             }
             sum[v] = LoadLanes(&mix[at]);
         }
@@ -64,11 +70,13 @@ void MixChannel(const MixSources& sources, const float* const* outputs,
             for (int v = 0; v < kMixVectors; ++v) {
                 out[v] = LoadLanes(outputs[n] + start + v * kLaneCount);
             }
-            for (int k = 0; k < kSendCount; ++k) {
-                const float gain = sources.gains[n][k];
-                if (gain > 0) {
-                    for (int v = 0; v < kMixVectors; ++v) {
-                        send[k][v] += gain * out[v];
+            if constexpr (kWithSends) {
+                for (int k = 0; k < kSendCount; ++k) {
+                    const float gain = sources.gains[n][k];
+                    if (gain > 0) {
+                        for (int v = 0; v < kMixVectors; ++v) {
+                            send[k][v] += gain * out[v];
+                        }
                     }
                 }
             }
@@ -78,8 +86,10 @@ void MixChannel(const MixSources& sources, const float* const* outputs,
         }
         for (int v = 0; v < kMixVectors; ++v) {
             const int at = start + v * kLaneCount;
-            for (int k = 0; k < kSendCount; ++k) {
-                StoreLanes(&sends[k][at], send[k][v]);
+            if constexpr (kWithSends) {
+                for (int k = 0; k < kSendCount; ++k) {
+                    StoreLanes(&sends[k][at], send[k][v]);
+                }
             }
             StoreLanes(&mix[at], sum[v]);
         }
@@ -134,52 +144,88 @@ void AudioEngine::RenderBlock() {
         std::fill(std::begin(sendBufferLeft[k]), std::end(sendBufferLeft[k]), kDenormalFill);
         std::fill(std::begin(sendBufferRight[k]), std::end(sendBufferRight[k]), kDenormalFill);
     }
+    // Every event list is filled: the slots' plug-ins now run spread over the render
+    // threads, except those whose library must stay on this thread, which run here
+    // first, one after the other.
+    bool rendered[kSlotCount] = {};
+    int pinned[kSlotCount];
+    int pinnedCount = 0;
+    int itemCount = 0;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        AEffect* instance = effect[slot];
+        if (!song.slots[slot].IsInstanced() || instance == nullptr) {
+            continue;
+        }
+        rendered[slot] = true;
+        if (audioThreadOnly[slot].load(std::memory_order_relaxed) != 0) {
+            pinned[pinnedCount++] = slot;
+        } else {
+            blockItems[itemCount++] = {slot, instance};
+        }
+    }
+    workers->Begin(itemCount);
+    for (int n = 0; n < pinnedCount; ++n) {
+        RenderSlot(pinned[n], effect[pinned[n]], *scratch[0]);
+    }
+    workers->Join();
+
+    // The plug-ins have all run: their outputs go to the sends and the mix in one
+    // pass, in slot order, as if they had run one after the other.
     bool reverbActive = false;
     MixSources sources;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const PluginSlot& s = song.slots[slot];
-        if (s.IsInstanced()) {
-            RenderSlot(slot);
+        if (rendered[slot]) {
             const uint8_t levels[kSendCount] = {s.sendDelay, s.sendReverb, s.sendChorus};
             for (int k = 0; k < kSendCount; ++k) {
                 sources.gains[sources.count][k] = levels[k] * kParameterUnit;
+                sources.anySend = sources.anySend || levels[k] > 0;
             }
             sources.left[sources.count] = slotOutLeft[slot];
             sources.right[sources.count] = slotOutRight[slot];
             ++sources.count;
         }
         eventLists[slot].numEvents = 0;
-        reverbActive = reverbActive || song.slots[slot].sendReverb > 0;
+        reverbActive = reverbActive || s.sendReverb > 0;
     }
-    // The plug-ins have all run: their outputs go to the sends and the mix in one pass.
-    MixChannel(sources, sources.left, sendBufferLeft, mixLeft);
-    MixChannel(sources, sources.right, sendBufferRight, mixRight);
+    if (sources.anySend) {
+        MixChannel<true>(sources, sources.left, sendBufferLeft, mixLeft);
+        MixChannel<true>(sources, sources.right, sendBufferRight, mixRight);
+    } else {
+        MixChannel<false>(sources, sources.left, sendBufferLeft, mixLeft);
+        MixChannel<false>(sources, sources.right, sendBufferRight, mixRight);
+    }
     effects.Process(song.settings, reverbActive, sendBufferLeft, sendBufferRight, mixLeft,
                     mixRight);
 }
 
-void AudioEngine::RenderSlot(int slot) {
-    AEffect* instance = effect[slot]; // RenderBlock calls only instanced slots
+void AudioEngine::RenderItem(void* engine, int index, int thread) {
+    auto* self = static_cast<AudioEngine*>(engine);
+    const BlockItem& item = self->blockItems[index];
+    self->RenderSlot(item.slot, item.instance, *self->scratch[thread]);
+}
+
+void AudioEngine::RenderSlot(int slot, AEffect* instance, SlotScratch& own) {
     plugin::ProcessEvents(instance, eventLists[slot].AsVstEvents());
 
     float* left = slotOutLeft[slot];
     float* right = slotOutRight[slot];
     // Inputs 1 and 2 are the slot's own output buffers, cleared just before.
-    slotInputs[0] = slotOutputs[0] = left;
-    slotInputs[1] = slotOutputs[1] = right;
+    own.inputs[0] = own.outputs[0] = left;
+    own.inputs[1] = own.outputs[1] = right;
     const int channels = std::min(plugin::ChannelCount(instance), plugin::kMaxPluginChannels);
     if (channels > 2) {
         // A plug-in may write into what it was given as input: keep the silence silent.
-        std::memset(silentBuffer, 0, sizeof silentBuffer);
+        std::memset(own.silent, 0, sizeof own.silent);
         for (int c = 2; c < channels; ++c) {
-            slotInputs[c] = silentBuffer;
-            slotOutputs[c] = auxScratch[c - 2];
-            std::memset(auxScratch[c - 2], 0, sizeof auxScratch[c - 2]);
+            own.inputs[c] = own.silent;
+            own.outputs[c] = own.aux[c - 2];
+            std::memset(own.aux[c - 2], 0, sizeof own.aux[c - 2]);
         }
     }
     std::memset(left, 0, sizeof slotOutLeft[slot]);
     std::memset(right, 0, sizeof slotOutRight[slot]);
-    if (!plugin::Render(instance, slotInputs, slotOutputs, kBlockFrames)) {
+    if (!plugin::Render(instance, own.inputs, own.outputs, kBlockFrames)) {
         return; // silent: the plug-in cannot be run any more
     }
     // A mono instrument is heard in both channels.

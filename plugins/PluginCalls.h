@@ -3,8 +3,10 @@
 // dispatcher is reached from here only, so each call's arguments are written once and
 // a check against a misbehaving plug-in has one place to go.
 //
-// Threads: the caller's. An instance is called on the user-interface thread, or on
-// the audio thread for processing, never on two at once: the EngineLock sees to that.
+// Threads: the caller's. An instance is called on the user-interface thread, or for
+// processing on the audio thread or one of its render workers, never on two at once:
+// the EngineLock keeps the user interface out while a block renders, and a block
+// hands each slot to one render thread.
 
 #include "plugins/VstAbi.h"
 #include "song/ProjectExtension.h"
@@ -62,7 +64,7 @@ std::string RunProblem(const AEffect* effect);
 // What a project file records of the instance to read its settings back.
 PluginRecordInfo ShapeOf(const AEffect* effect);
 
-// --- Processing (audio thread, or any thread while none renders) ---------------------
+// --- Processing (a render thread, or any thread while none renders) -----------------
 void ProcessEvents(AEffect* effect, void* events);
 // Renders `frames` frames from `inputs` into `outputs`, each holding at least two and
 // at least ChannelCount pointers. The caller clears the outputs first, so an

@@ -1,5 +1,7 @@
 #include "shell/MainFrame.h"
 
+#include "engine/RenderSettings.h"
+
 #include "shell/AudioSetupDialog.h"
 #include "shell/AudioSetupStore.h"
 #include "shell/ControlPanel.h"
@@ -39,6 +41,12 @@ void RequestRepaint() {
     repaintRequested.store(true, std::memory_order_relaxed);
 }
 
+// The render threads the settings ask for; by default every core but one.
+int StoredRenderThreadCount() {
+    RegistryStore store;
+    return StoredRenderThreads(store, DefaultWindowRenderThreads());
+}
+
 std::optional<OutputChoice> StoredOutputChoice(OutputMode output) {
     if (output != OutputMode::Device) {
         return std::nullopt;
@@ -51,7 +59,8 @@ std::optional<OutputChoice> StoredOutputChoice(OutputMode output) {
 
 CMainFrame::CMainFrame(OutputMode output)
     : storedOutput(StoredOutputChoice(output)),
-      engine(std::make_unique<AudioEngine>(output, storedOutput.value_or(OutputChoice{}))),
+      engine(std::make_unique<AudioEngine>(output, storedOutput.value_or(OutputChoice{}),
+                                           StoredRenderThreadCount())),
       commands(*this), messages(*this), frameStatusBar(std::make_unique<StatusBar>(this)),
       frameToolBar(std::make_unique<ToolBar>(commands, this)),
       controlPanel(std::make_unique<ControlPanel>(*engine, messages, this)),

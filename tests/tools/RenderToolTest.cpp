@@ -92,6 +92,9 @@ TEST_F(RenderToolTest, UsageErrorsExitWithTwoAndTheUsageText) {
         {"--start", "4", "--pattern", "0:A", kDemo, out},
         {"--frobnicate", kDemo, out},
         {kDemo, out, "--lines"},
+        {"--threads", "0", kDemo, out},
+        {"--threads", "65", kDemo, out},
+        {"--threads", "two", kDemo, out},
     };
     for (const auto& args : wrong) {
         const Outcome outcome = RunTool(scratch, args);
@@ -112,6 +115,13 @@ TEST_F(RenderToolTest, TheDemoRendersTheSameTwiceAndAsFlacToTheSameSamples) {
     ASSERT_EQ(0, RunTool(scratch, {"-q", kDemo, second}).status);
     ASSERT_EQ(0, RunTool(scratch, {kDemo, flac}).status);
     EXPECT_EQ(ReadBytes(first), ReadBytes(second));
+    // One thread, or more than there are cores, renders the same file.
+    const std::string serial = scratch.Path("serial.wav");
+    const std::string many = scratch.Path("many.wav");
+    ASSERT_EQ(0, RunTool(scratch, {"--threads", "1", kDemo, serial}).status);
+    ASSERT_EQ(0, RunTool(scratch, {"--threads", "5", kDemo, many}).status);
+    EXPECT_EQ(ReadBytes(first), ReadBytes(serial));
+    EXPECT_EQ(ReadBytes(first), ReadBytes(many));
 
     SF_INFO wavInfo, flacInfo;
     const std::vector<int16_t> wav = Decode(first, wavInfo);

@@ -1,5 +1,6 @@
 // Stream callback throughput with 16 in-process plug-ins playing a busy song: the
-// engine's own work, since the fake plug-ins do almost nothing.
+// engine's own work, since the fake plug-ins do almost nothing. Their outputs are
+// ramps that never clip, so the conversion and the effects see a varying signal.
 
 #include "BenchSummary.h"
 #include "engine/AudioEngine.h"
@@ -25,8 +26,10 @@ struct BusySong {
     explicit BusySong(bool allEffects) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             plugins[slot] = std::make_unique<FakePlugin>();
-            plugins[slot]->outputLeft = 0.01f * slot;
-            plugins[slot]->outputRight = -0.01f * slot;
+            // 16 slots of at most 0.02 each stay well below full scale.
+            plugins[slot]->outputLeft = 0.001f * float(slot);
+            plugins[slot]->outputRight = -0.001f * float(slot);
+            plugins[slot]->rampPerFrame = 0.004f / 4096.0f * float(1 + slot % 4);
             engine->effect[slot] = &plugins[slot]->effect;
             std::strcpy(engine->song.slots[slot].dllName, "fake.so");
             engine->song.slots[slot].instanced = 1;

@@ -63,6 +63,7 @@ int RenderJob::Run() {
                     " could not be loaded whole (see above); nothing was rendered");
     }
     StartPlay();
+    engine.effects.SetMetering(false); // nobody reads the meter of an export
     const int status = WriteAudio(FrameCount());
     engine.reporter.ShowPending();
     return status;

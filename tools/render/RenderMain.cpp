@@ -1,6 +1,7 @@
 // vantreel-render: exports a project to a WAV or FLAC file without a window or a
 // sound card.
 
+#include "engine/RenderSettings.h"
 #include "tools/render/RenderJob.h"
 #include "tools/render/RenderOptions.h"
 
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
         break;
     }
     LetToolkitsRunWithoutADisplay();
-    auto engine = std::make_unique<vantreel::AudioEngine>(vantreel::OutputMode::CallerDriven);
+    const int threads = parsed.options.threads.value_or(vantreel::AllCoresRenderThreads());
+    auto engine = std::make_unique<vantreel::AudioEngine>(vantreel::OutputMode::CallerDriven,
+                                                          vantreel::OutputChoice{}, threads);
     return RenderJob(*engine, parsed.options).Run();
 }

@@ -1,11 +1,13 @@
 #include "tools/render/RenderOptions.h"
 
+#include "engine/RenderWorkers.h"
 #include "song/SongLimits.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace vantreel::render {
 
@@ -24,6 +26,8 @@ const char* const kUsage =
     "  --seconds S            render S seconds instead (exclusive with --lines)\n"
     "  --tail S               seconds rendered after the last line, for the effects to ring out "
     "(default 0)\n"
+    "  --threads N            threads rendering the plug-ins, 1..64 (default: one per core; 1 "
+    "renders them one after the other)\n"
     "  -q                     no progress display\n";
 
 namespace {
@@ -109,7 +113,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         std::string arg = args[i];
         std::string value;
         const bool takesValue = arg == "--plugin-dir" || arg == "--pattern" || arg == "--start" ||
-                                arg == "--lines" || arg == "--seconds" || arg == "--tail";
+                                arg == "--lines" || arg == "--seconds" || arg == "--tail" ||
+                                arg == "--threads";
         if (takesValue) {
             if (i + 1 >= args.size()) {
                 return Usage(arg + " needs a value");
@@ -153,6 +158,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (!ParseSeconds(value, 0.0, true, o.tail)) {
                 return Usage("--tail wants a number of seconds, 0 or more, not " + value);
             }
+        } else if (arg == "--threads") {
+            if (!ParseInteger(value, 1, kMaxRenderThreads, number)) {
+                return Usage("--threads wants a whole number 1.." +
+                             std::to_string(kMaxRenderThreads) + ", not " + value);
+            }
+            o.threads = int(number);
         } else if (arg.size() > 1 && arg[0] == '-') {
             return Usage("unknown option " + arg);
         } else {

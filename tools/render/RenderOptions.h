@@ -25,6 +25,7 @@ struct RenderOptions {
     std::optional<double> seconds;
     double tail = 0.0;
     bool quiet = false;
+    std::optional<int> threads; // render threads; unset: one per core
 };
 
 enum class ParseOutcome { Render, Help, UsageError };

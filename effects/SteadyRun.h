@@ -1,0 +1,61 @@
+#pragma once
+// Tracks whether a circular line holds one value in every sample: the length of the
+// run of bitwise identical values written last. A line in that state, fed a value
+// that stores the same value again, would give that value forever, so its effect may
+// skip the arithmetic and give the value straight away. Audio thread only.
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+namespace vantreel {
+
+class SteadyRun {
+public:
+    // A line starts zeroed: it holds 0 throughout.
+    explicit SteadyRun(int lineLength) : length(lineLength), run(lineLength) {}
+
+    // Notes `count` values just written to the line, oldest first.
+    void Note(const float* written, int count) {
+        if (count <= 0) {
+            return;
+        }
+        const uint32_t last = std::bit_cast<uint32_t>(written[count - 1]);
+        int first = count - 1;
+        while (first > 0 && std::bit_cast<uint32_t>(written[first - 1]) == last) {
+            --first;
+        }
+        const int trailing = count - first;
+        run = (first == 0 && last == steady) ? std::min(length, run + trailing) : trailing;
+        steady = last;
+    }
+
+    // True, with the value, when every sample of the line holds the same value.
+    bool Holds(float& value) const {
+        value = std::bit_cast<float>(steady);
+        return run >= length;
+    }
+
+private:
+    int length;
+    int run;
+    uint32_t steady = 0;
+};
+
+// True, with the value, when all `frames` samples are bitwise the same.
+inline bool ConstantBlock(const float* samples, int frames, float& value) {
+    if (frames <= 0) {
+        return false;
+    }
+    const uint32_t first = std::bit_cast<uint32_t>(samples[0]);
+    for (int i = 1; i < frames; ++i) {
+        if (std::bit_cast<uint32_t>(samples[i]) != first) {
+            return false;
+        }
+    }
+    value = samples[0];
+    return true;
+}
+
+} // namespace vantreel
