@@ -152,8 +152,13 @@ void AudioEngine::RenderBlock() {
     int pinnedCount = 0;
     int itemCount = 0;
     for (int slot = 0; slot < kSlotCount; ++slot) {
+        // The instance is read only once the slot says it is instanced: a load writes
+        // it outside the lock while the flag is still clear.
+        if (!song.slots[slot].IsInstanced()) {
+            continue;
+        }
         AEffect* instance = effect[slot];
-        if (!song.slots[slot].IsInstanced() || instance == nullptr) {
+        if (instance == nullptr) {
             continue;
         }
         rendered[slot] = true;
