@@ -4,12 +4,12 @@
 // time, so other work on the machine does not count against the engine.
 
 #include "BenchSummary.h"
+#include "SynthChordSong.h"
 #include "engine/AudioEngine.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <ctime>
 #include <memory>
 #include <vector>
@@ -17,7 +17,6 @@
 namespace vantreel::bench {
 namespace {
 
-constexpr const char* kSynthName = "VantreelSynth.so";
 constexpr double kSecondsOfAudio = 10.0;
 
 double ThreadCpuMicroseconds() {
@@ -26,35 +25,8 @@ double ThreadCpuMicroseconds() {
     return 1e6 * double(now.tv_sec) + 1e-3 * double(now.tv_nsec);
 }
 
-// Chords on all eight tracks of every slot, a new line every 2000 frames.
-std::unique_ptr<AudioEngine> BusySynthSong() {
-    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
-    std::strncpy(engine->pluginFolder, VANTREEL_PLUGIN_OUTPUT_DIR, kTextSize - 1);
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (!engine->LoadPlugin(slot, kSynthName)) {
-            return nullptr;
-        }
-        Pattern& pattern = engine->song.slots[slot].patterns[0];
-        for (int line = 0; line < 64; ++line) {
-            for (int track = 0; track < kTracks; ++track) {
-                const uint8_t note = uint8_t(36 + (line * 5 + track * 7 + slot) % 48);
-                pattern.SetCell(line, track, {0x90, note, 100, uint8_t(line % 2)});
-            }
-        }
-        for (int line = 0; line < 1024; line += 64) {
-            engine->song.arrangement.Set(line, slot, {0, 0});
-        }
-        engine->song.slots[slot].sendReverb = 20;
-        engine->song.slots[slot].sendDelay = 20;
-    }
-    engine->song.settings.songEnd = 1024;
-    engine->song.settings.lineLength = 2000;
-    engine->PlaySong();
-    return engine;
-}
-
 void WorstCallback(benchmark::State& state, int deviceFrames, const char* summary) {
-    std::unique_ptr<AudioEngine> engine = BusySynthSong();
+    std::unique_ptr<AudioEngine> engine = SynthChordSong(1, 1);
     if (!engine) {
         state.SkipWithError("the synthesizer was not built");
         return;

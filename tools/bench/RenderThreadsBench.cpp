@@ -4,6 +4,7 @@
 // counts. Run it on a quiet machine.
 
 #include "BenchSummary.h"
+#include "SynthChordSong.h"
 #include "engine/AudioEngine.h"
 #include "engine/OfflineRenderer.h"
 #include "engine/RenderSettings.h"
@@ -11,41 +12,20 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 namespace vantreel::bench {
 namespace {
 
-constexpr const char* kSynthName = "VantreelSynth.so";
 constexpr double kSecondsOfAudio = 20.0;
 
-// Eight-note chords on the eight tracks of every slot, a new chord every 2000 frames.
+// Eight-note chords on every slot, metered as vantreel-render runs: not at all.
 std::unique_ptr<AudioEngine> ChordSong(int threads) {
-    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven, OutputChoice{}, threads);
-    std::strncpy(engine->pluginFolder, VANTREEL_PLUGIN_OUTPUT_DIR, kTextSize - 1);
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (!engine->LoadPlugin(slot, kSynthName)) {
-            return nullptr;
-        }
-        Pattern& pattern = engine->song.slots[slot].patterns[0];
-        for (int line = 0; line < 64; ++line) {
-            for (int track = 0; track < kTracks; ++track) {
-                const uint8_t note = uint8_t(36 + (line * 5 + track * 7 + slot) % 48);
-                pattern.SetCell(line, track, {0x90, note, 100, 0});
-            }
-        }
-        for (int line = 0; line < 1024; line += 64) {
-            engine->song.arrangement.Set(line, slot, {0, 0});
-        }
-        engine->song.slots[slot].sendReverb = 20;
-        engine->song.slots[slot].sendDelay = 20;
+    std::unique_ptr<AudioEngine> engine = SynthChordSong(threads, 0);
+    if (engine) {
+        engine->effects.SetMetering(false);
     }
-    engine->song.settings.songEnd = 1024;
-    engine->song.settings.lineLength = 2000;
-    engine->effects.SetMetering(false); // as vantreel-render runs
-    engine->PlaySong();
     return engine;
 }
 
