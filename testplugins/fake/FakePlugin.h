@@ -1,7 +1,7 @@
 #pragma once
 // An in-process plug-in for engine tests and benchmarks: an AEffect whose function
 // pointers are plain functions here. It records what it receives into fixed storage
-// (nothing is allocated while it runs) and outputs a constant.
+// (nothing is allocated while it runs) and outputs a constant or a ramp.
 
 #include "plugins/VstAbi.h"
 
@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace vantreel::test {
 
@@ -54,6 +55,17 @@ struct FakePlugin {
         callCount = 0;
     }
 
+    // Computes the ramp once, so each call only copies it (the same samples): for
+    // benchmarks, whose subject is the host. Call after setting the outputs and the ramp.
+    void TableTheRamp() {
+        rampTable.resize(2 * kTableFrames);
+        for (int n = 0; n < kTableFrames; ++n) {
+            const float ramp = rampPerFrame * float(n % kRampFrames);
+            rampTable[n] = outputLeft + ramp;
+            rampTable[kTableFrames + n] = outputRight + ramp;
+        }
+    }
+
 private:
     static FakePlugin& Self(AEffect* e) { return *static_cast<FakePlugin*>(e->object); }
 
@@ -76,29 +88,54 @@ private:
         return 0;
     }
 
+    static constexpr int kRampFrames = 4096; // the ramp restarts after this many frames
+    static constexpr int kTableFrames = 2 * kRampFrames;
+    std::vector<float> rampTable; // left, then right, from frame 0 of the ramp on
+
     static void Replace(AEffect* e, float**, float** outputs, VstInt32 frames) {
         FakePlugin& self = Self(e);
+        if (!self.rampTable.empty() && frames <= kRampFrames) {
+            const int64_t first = self.frames % kRampFrames;
+            std::memcpy(outputs[0], &self.rampTable[first], sizeof(float) * frames);
+            std::memcpy(outputs[1], &self.rampTable[kTableFrames + first], sizeof(float) * frames);
+            self.frames += frames;
+            ++self.blocks;
+            return;
+        }
         if (self.rampPerFrame == 0.0f) {
             std::fill(outputs[0], outputs[0] + frames, self.outputLeft);
             std::fill(outputs[1], outputs[1] + frames, self.outputRight);
             ++self.blocks;
             return;
         }
-        for (int i = 0; i < frames; ++i) {
-            const float ramp = self.rampPerFrame * float(self.frames++ % 4096);
-            outputs[0][i] = self.outputLeft + ramp;
-            outputs[1][i] = self.outputRight + ramp;
-        }
-        ++self.blocks;
+        Ramp<false>(self, outputs, frames);
     }
 
     static void Accumulate(AEffect* e, float**, float** outputs, VstInt32 frames) {
         FakePlugin& self = Self(e);
+        Ramp<true>(self, outputs, frames);
+    }
+
+    // Everything is read into locals first, so the loop vectorises: the benchmarks use
+    // this plug-in to time the engine, not itself.
+    template <bool kAdd> static void Ramp(FakePlugin& self, float** outputs, VstInt32 frames) {
+        const float step = self.rampPerFrame;
+        const float left = self.outputLeft;
+        const float right = self.outputRight;
+        const int first = int(self.frames % kRampFrames);
+        float* outLeft = outputs[0];
+        float* outRight = outputs[1];
         for (int i = 0; i < frames; ++i) {
-            const float ramp = self.rampPerFrame * float(self.frames++ % 4096);
-            outputs[0][i] += self.outputLeft + ramp;
-            outputs[1][i] += self.outputRight + ramp;
+            const float ramp = step * float((first + i) & (kRampFrames - 1));
+            if constexpr (kAdd) {
+                outLeft[i] += left + ramp;
+                outRight[i] += right + ramp;
+            } else {
+                outLeft[i] = left + ramp;
+                outRight[i] = right + ramp;
+            }
         }
+        self.frames += frames;
         ++self.blocks;
     }
 };
