@@ -1,6 +1,7 @@
 #include "effects/Chorus.h"
 
 #include "effects/ParameterUnit.h"
+#include "effects/WrappedPhase.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,18 +65,13 @@ bool Chorus::ProcessSteady(float* left, float* right, int frames, double inc, do
     std::fill(right, right + frames, outRight);
     leftLine.AdvanceSteady(frames);
     rightLine.AdvanceSteady(frames);
-    for (int i = 0; i < frames; ++i) {
-        AdvancePhase(inc);
-    }
+    lfoPhase = AdvanceWrappedPhase(lfoPhase, inc, kTwoPi, frames);
     ++restedBlocks;
     return true;
 }
 
 void Chorus::AdvancePhase(double inc) {
-    lfoPhase += inc;
-    if (lfoPhase >= kTwoPi) {
-        lfoPhase -= kTwoPi;
-    }
+    lfoPhase = StepWrappedPhase(lfoPhase, inc, kTwoPi);
 }
 
 } // namespace vantreel

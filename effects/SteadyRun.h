@@ -4,10 +4,13 @@
 // that stores the same value again, would give that value forever, so its effect may
 // skip the arithmetic and give the value straight away. Audio thread only.
 
+#include "effects/FloatLanes.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace vantreel {
 
@@ -43,16 +46,28 @@ private:
     uint32_t steady = 0;
 };
 
-// True, with the value, when all `frames` samples are bitwise the same.
+// True, with the value, when all `frames` samples are bitwise the same. The whole
+// block is compared, four lanes at a time: a loop that stopped at the first
+// difference would not vectorise, and a steady block is compared to its end anyway.
 inline bool ConstantBlock(const float* samples, int frames, float& value) {
     if (frames <= 0) {
         return false;
     }
-    const uint32_t first = std::bit_cast<uint32_t>(samples[0]);
-    for (int i = 1; i < frames; ++i) {
-        if (std::bit_cast<uint32_t>(samples[i]) != first) {
-            return false;
-        }
+    const int32_t first = std::bit_cast<int32_t>(samples[0]);
+    const BitLanes firstLanes = BitLanes{} + first;
+    BitLanes differ = {};
+    int i = 0;
+    for (; i + kLaneCount <= frames; i += kLaneCount) {
+        BitLanes bits;
+        std::memcpy(&bits, samples + i, sizeof bits);
+        differ |= bits != firstLanes;
+    }
+    int32_t any = differ[0] | differ[1] | differ[2] | differ[3];
+    for (; i < frames; ++i) {
+        any |= std::bit_cast<int32_t>(samples[i]) != first;
+    }
+    if (any != 0) {
+        return false;
     }
     value = samples[0];
     return true;
