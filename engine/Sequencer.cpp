@@ -187,7 +187,9 @@ void AudioEngine::AdvanceSongMode() {
     const int half = lineLength / 2;
     int counter = lineCounter.load(std::memory_order_relaxed);
 
-    for (int i = 0; i < kBlockFrames; ++i) {
+    // From one line start or half line to the next in one step: nothing happens in
+    // the frames between (a counter beyond a shortened line ends it at the next frame).
+    for (int i = 0; i < kBlockFrames;) {
         if (counter == 0 || counter == half) {
             for (int j = 0; j < kSlotCount; ++j) {
                 if (counter == 0) {
@@ -199,7 +201,11 @@ void AudioEngine::AdvanceSongMode() {
                 }
             }
         }
-        if (++counter >= lineLength) {
+        const int next = counter < 0 ? 0 : (counter < half ? half : lineLength);
+        const int frames = std::clamp(next - counter, 1, kBlockFrames - i);
+        i += frames;
+        counter += frames;
+        if (counter >= lineLength) {
             for (int j = 0; j < kSlotCount; ++j) {
                 if (slotPattern[j] == kNoPattern) {
                     continue;

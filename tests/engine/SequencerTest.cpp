@@ -1,5 +1,10 @@
 #include "EngineFixture.h"
 
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
 namespace vantreel::test {
 namespace {
 
@@ -41,6 +46,64 @@ TEST_F(SequencerTest, LinesStartSampleExactlyAndGatesFireAtHalfALine) {
     EXPECT_EQ(Times(fake, 0x80), (std::vector<int64_t>{kLine / 2}));
     EXPECT_EQ(fake.events[1].block, 10);
     EXPECT_EQ(fake.events[1].deltaFrames, 86);
+}
+
+// Every event of one 64-line pattern with a gated note on each line, played for
+// `samples` samples in pattern or song mode; the line is shortened to `shortTo` after
+// `shortAfter` callbacks, when the counter may already lie beyond the new length.
+std::vector<std::pair<int64_t, uint8_t>> PlayedEvents(bool songMode, int lineLength, int shortAfter,
+                                                      int shortTo, int64_t samples) {
+    auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
+    auto fake = std::make_unique<FakePlugin>();
+    engine->effect[0] = &fake->effect;
+    engine->song.slots[0].instanced = 1;
+    for (int line = 0; line < 64; ++line) {
+        engine->song.slots[0].patterns[0].SetCell(line, 0,
+                                                  {0x90, uint8_t(40 + line), 100, kRsNoteGate});
+    }
+    engine->song.settings.lineLength = lineLength;
+    if (songMode) {
+        engine->song.arrangement.Set(0, 0, {0, 0});
+        engine->song.settings.songEnd = 64;
+        engine->PlaySong();
+    } else {
+        engine->PlayPattern();
+    }
+    std::vector<int16_t> out(2 * kCallbackFrames);
+    for (int c = 0; int64_t(c) * kCallbackFrames < samples; ++c) {
+        if (c == shortAfter) {
+            engine->song.settings.lineLength = shortTo;
+        }
+        engine->StreamCallback(out.data(), false);
+    }
+    engine->song.slots[0].instanced = 0;
+    std::vector<std::pair<int64_t, uint8_t>> events;
+    for (int n = 0; n < fake->eventCount; ++n) {
+        if (fake->events[n].Sample() < samples) {
+            events.emplace_back(fake->events[n].Sample(), fake->events[n].bytes[0]);
+        }
+    }
+    return events;
+}
+
+// Song mode steps from one line start or half line to the next rather than frame by
+// frame; pattern mode, which counts every frame, must hear the same events at the
+// same samples, for the first pass through the pattern.
+TEST_F(SequencerTest, SongModeTimesLinesAsPatternModeDoes) {
+    for (int length : {1, 2, 3, 255, 256, 257, 2000, 5292}) {
+        SCOPED_TRACE(length);
+        const int64_t samples = std::min<int64_t>(60 * int64_t(length), 40 * kCallbackFrames);
+        const auto song = PlayedEvents(true, length, -1, 0, samples);
+        EXPECT_EQ(PlayedEvents(false, length, -1, 0, samples), song);
+        EXPECT_GE(song.size(), size_t(samples / length)); // a note per line at least
+    }
+    // A line shortened below where the counter stands ends at once, in both modes.
+    for (int shortTo : {700, 1, 2047}) {
+        SCOPED_TRACE(shortTo);
+        const int64_t samples = 30 * kCallbackFrames;
+        EXPECT_EQ(PlayedEvents(false, 5292, 2, shortTo, samples),
+                  PlayedEvents(true, 5292, 2, shortTo, samples));
+    }
 }
 
 TEST_F(SequencerTest, PatternLoopsEverySixtyFourLines) {
