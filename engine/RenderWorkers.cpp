@@ -58,6 +58,16 @@ void RenderWorkers::Begin(int count) {
 }
 
 void RenderWorkers::Join() {
+    if (workers.empty()) {
+        // Nobody to share the items with: they run here in order, without atomics.
+        const uint32_t count = CountOf(items.load(std::memory_order_relaxed));
+        for (uint32_t item = 0; item < count; ++item) {
+            job(context, int(item), 0);
+        }
+        items.store(Pack(count, count), std::memory_order_relaxed);
+        unfinished.store(0, std::memory_order_relaxed);
+        return;
+    }
     while (RunOneItem(0)) {
     }
     // Spin, then sleep, until the workers' last items have finished.
