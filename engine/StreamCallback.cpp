@@ -4,10 +4,11 @@
 #include "engine/AudioEngine.h"
 
 #include "effects/FloatLanes.h"
-#include "engine/FloorToInt.h"
+#include "engine/OutputSamples.h"
 #include "plugins/PluginCalls.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -17,46 +18,40 @@ namespace vantreel {
 
 namespace {
 
-// Scales, floors and clips one master sample. Garbage from a misbehaving plug-in
-// (NaN, huge values) must not reach the integer conversion.
-int16_t ToOutputSample(double x) {
-    if (std::isnan(x)) {
-        return 0;
-    }
-    if (x >= kMaxSample) {
-        return kMaxSample;
-    }
-    if (x <= -kMaxSample) {
-        return -kMaxSample;
-    }
-    int v = FloorToInt(x);
-    return static_cast<int16_t>(v < -kMaxSample ? -kMaxSample : v);
-}
-
 // The slots that take part in a block's mix, in slot order, with their send gains.
 struct MixSources {
-    const float* left[kSlotCount];
-    const float* right[kSlotCount];
+    float* left[kSlotCount];
+    float* right[kSlotCount];
     float gains[kSlotCount][kSendCount];
     int count = 0;
     bool anySend = false; // some gain is above 0
 };
 
-constexpr int kMixVectors = 2;
-constexpr int kMixTile = kMixVectors * kLaneCount; // frames summed in registers
+// Frames summed in registers, in vectors of four: the sends need registers of their
+// own; without them, more frames side by side keep more additions in flight.
+template <bool kWithSends> constexpr int kMixVectors = kWithSends ? 2 : 4;
 
 // Adds every source to the sends (where its gain is above 0) and to the mix. All
 // slots are summed per tile of frames, held in registers, so each sum is stored once
 // per tile rather than once per slot; per frame the additions keep the slot order.
 // Without sends (no slot sends anywhere) the sends are left as they are, which is
 // what adding nothing to them would give.
+//
+// The plug-ins' outputs are checked here, as they are read anyway: false when some
+// sample is NaN, infinite or beyond the limit (a magnitude's bits, read as an integer,
+// order like the magnitudes, and NaN's lie above all), and the sums must be redone
+// from cleaned outputs.
 template <bool kWithSends>
-void MixChannel(const MixSources& sources, const float* const* outputs,
+bool MixChannel(const MixSources& sources, const float* const* outputs,
                 float (*sends)[kBlockFrames], float* mix) {
-    for (int start = 0; start < kBlockFrames; start += kMixTile) {
-        FloatLanes send[kSendCount][kMixVectors];
-        FloatLanes sum[kMixVectors];
-        for (int v = 0; v < kMixVectors; ++v) {
+    constexpr int kVectors = kMixVectors<kWithSends>;
+    constexpr int kTile = kVectors * kLaneCount;
+    const BitLanes limit = BitLanes{} + std::bit_cast<int32_t>(plugin::kMaxRenderedSample);
+    BitLanes outside = {};
+    for (int start = 0; start < kBlockFrames; start += kTile) {
+        FloatLanes send[kSendCount][kVectors];
+        FloatLanes sum[kVectors];
+        for (int v = 0; v < kVectors; ++v) {
             const int at = start + v * kLaneCount;
             if constexpr (kWithSends) {
                 for (int k = 0; k < kSendCount; ++k) {
@@ -66,25 +61,26 @@ void MixChannel(const MixSources& sources, const float* const* outputs,
             sum[v] = LoadLanes(&mix[at]);
         }
         for (int n = 0; n < sources.count; ++n) {
-            FloatLanes out[kMixVectors];
-            for (int v = 0; v < kMixVectors; ++v) {
+            FloatLanes out[kVectors];
+            for (int v = 0; v < kVectors; ++v) {
                 out[v] = LoadLanes(outputs[n] + start + v * kLaneCount);
+                outside |= (std::bit_cast<BitLanes>(out[v]) & INT32_MAX) > limit;
             }
             if constexpr (kWithSends) {
                 for (int k = 0; k < kSendCount; ++k) {
                     const float gain = sources.gains[n][k];
                     if (gain > 0) {
-                        for (int v = 0; v < kMixVectors; ++v) {
+                        for (int v = 0; v < kVectors; ++v) {
                             send[k][v] += gain * out[v];
                         }
                     }
                 }
             }
-            for (int v = 0; v < kMixVectors; ++v) {
+            for (int v = 0; v < kVectors; ++v) {
                 sum[v] += out[v];
             }
         }
-        for (int v = 0; v < kMixVectors; ++v) {
+        for (int v = 0; v < kVectors; ++v) {
             const int at = start + v * kLaneCount;
             if constexpr (kWithSends) {
                 for (int k = 0; k < kSendCount; ++k) {
@@ -93,6 +89,29 @@ void MixChannel(const MixSources& sources, const float* const* outputs,
             }
             StoreLanes(&mix[at], sum[v]);
         }
+    }
+    return (outside[0] | outside[1] | outside[2] | outside[3]) == 0;
+}
+
+// Both channels of every source into the sends and the mix; false as MixChannel.
+bool MixSlots(const MixSources& sources, SendBuffers& sendLeft, SendBuffers& sendRight,
+              float* mixLeft, float* mixRight) {
+    if (sources.anySend) {
+        const bool left = MixChannel<true>(sources, sources.left, sendLeft, mixLeft);
+        return MixChannel<true>(sources, sources.right, sendRight, mixRight) && left;
+    }
+    const bool left = MixChannel<false>(sources, sources.left, sendLeft, mixLeft);
+    return MixChannel<false>(sources, sources.right, sendRight, mixRight) && left;
+}
+
+// The mix starts silent; the sends hold the fill that keeps their effects' lines
+// out of denormals.
+void StartMix(SendBuffers& sendLeft, SendBuffers& sendRight, float* mixLeft, float* mixRight) {
+    std::fill(mixLeft, mixLeft + kBlockFrames, 0.0f);
+    std::fill(mixRight, mixRight + kBlockFrames, 0.0f);
+    for (int k = 0; k < kSendCount; ++k) {
+        std::fill(std::begin(sendLeft[k]), std::end(sendLeft[k]), kDenormalFill);
+        std::fill(std::begin(sendRight[k]), std::end(sendRight[k]), kDenormalFill);
     }
 }
 
@@ -128,22 +147,14 @@ void AudioEngine::Unlock() {
 void AudioEngine::RenderOutputBlock(int16_t* frames) {
     const double volume = song.settings.masterVolume;
     RenderBlock();
-    for (int i = 0; i < kBlockFrames; ++i) {
-        *frames++ = ToOutputSample(mixLeft[i] * volume);
-        *frames++ = ToOutputSample(mixRight[i] * volume);
-    }
+    ToOutputFrames(mixLeft, mixRight, volume, kBlockFrames, frames);
 }
 
 void AudioEngine::RenderBlock() {
     DrainMidiQueue();
     PublishTransport();
     AdvanceSequencer();
-    std::memset(mixLeft, 0, sizeof mixLeft);
-    std::memset(mixRight, 0, sizeof mixRight);
-    for (int k = 0; k < kSendCount; ++k) {
-        std::fill(std::begin(sendBufferLeft[k]), std::end(sendBufferLeft[k]), kDenormalFill);
-        std::fill(std::begin(sendBufferRight[k]), std::end(sendBufferRight[k]), kDenormalFill);
-    }
+    StartMix(sendBufferLeft, sendBufferRight, mixLeft, mixRight);
     // Every event list is filled: the slots' plug-ins now run spread over the render
     // threads, except those whose library must stay on this thread, which run here
     // first, one after the other.
@@ -193,12 +204,15 @@ void AudioEngine::RenderBlock() {
         eventLists[slot].numEvents = 0;
         reverbActive = reverbActive || s.sendReverb > 0;
     }
-    if (sources.anySend) {
-        MixChannel<true>(sources, sources.left, sendBufferLeft, mixLeft);
-        MixChannel<true>(sources, sources.right, sendBufferRight, mixRight);
-    } else {
-        MixChannel<false>(sources, sources.left, sendBufferLeft, mixLeft);
-        MixChannel<false>(sources, sources.right, sendBufferRight, mixRight);
+    if (!MixSlots(sources, sendBufferLeft, sendBufferRight, mixLeft, mixRight)) {
+        // Some plug-in gave garbage: clean every output and mix again from the start,
+        // which gives what cleaning each output before the mix would have.
+        for (int n = 0; n < sources.count; ++n) {
+            plugin::CleanSamples(sources.left[n], kBlockFrames);
+            plugin::CleanSamples(sources.right[n], kBlockFrames);
+        }
+        StartMix(sendBufferLeft, sendBufferRight, mixLeft, mixRight);
+        MixSlots(sources, sendBufferLeft, sendBufferRight, mixLeft, mixRight);
     }
     effects.Process(song.settings, reverbActive, sendBufferLeft, sendBufferRight, mixLeft,
                     mixRight);
@@ -230,7 +244,8 @@ void AudioEngine::RenderSlot(int slot, AEffect* instance, SlotScratch& own) {
     }
     std::memset(left, 0, sizeof slotOutLeft[slot]);
     std::memset(right, 0, sizeof slotOutRight[slot]);
-    if (!plugin::Render(instance, own.inputs, own.outputs, kBlockFrames)) {
+    // Unchecked: RenderBlock checks the outputs while it mixes them.
+    if (!plugin::RenderUnchecked(instance, own.inputs, own.outputs, kBlockFrames)) {
         return; // silent: the plug-in cannot be run any more
     }
     // A mono instrument is heard in both channels.

@@ -74,6 +74,9 @@ void ProcessEvents(AEffect* effect, void* events);
 // the first two outputs hold only finite samples within +-kMaxRenderedSample.
 // Returns false when nothing was rendered.
 bool Render(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
+// Render without the cleaning, for a caller that checks the outputs as it reads them
+// and cleans them (CleanSamples) before anything else reads them.
+bool RenderUnchecked(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
 // Replaces non-finite samples by 0 and limits the rest to +-kMaxRenderedSample.
 void CleanSamples(float* samples, VstInt32 frames);
 

@@ -1,7 +1,10 @@
 #include "EngineFixture.h"
 #include "engine/OfflineRenderer.h"
+#include "plugins/PluginCalls.h"
 
 #include <limits>
+#include <memory>
+#include <vector>
 
 namespace vantreel::test {
 namespace {
@@ -40,6 +43,52 @@ TEST_F(RenderTest, GarbageFromAPluginNeverReachesTheOutputAsNoise) {
     std::vector<int16_t> out = Render(1);
     EXPECT_EQ(out[0], 0);
     EXPECT_EQ(out[1], 0);
+}
+
+// A plug-in's garbage is found while the outputs are mixed, and the block mixed again:
+// the song must sound exactly as if the plug-in had given the cleaned samples, in the
+// sends as well as in the mix, and a well-behaved slot beside it must be unchanged.
+TEST_F(RenderTest, GarbageMixesAsItsCleanedSamplesWouldWithAndWithoutSends) {
+    struct Song {
+        std::unique_ptr<AudioEngine> engine =
+            std::make_unique<AudioEngine>(OutputMode::CallerDriven);
+        FakePlugin broken;
+        FakePlugin steady;
+        Song(float left, float right, uint8_t send) {
+            broken.outputLeft = left;
+            broken.outputRight = right;
+            steady.rampPerFrame = 1.0f / 8192;
+            for (int slot : {0, 1}) {
+                engine->effect[slot] = slot == 0 ? &broken.effect : &steady.effect;
+                engine->song.slots[slot].instanced = 1;
+                engine->song.slots[slot].sendDelay = send;
+                engine->song.slots[slot].sendChorus = send;
+            }
+            engine->song.settings.masterVolume = 200;
+        }
+        ~Song() {
+            for (auto& slot : engine->song.slots) {
+                slot.instanced = 0;
+            }
+        }
+        std::vector<int16_t> Render(int callbacks) {
+            std::vector<int16_t> out(size_t(2 * kCallbackFrames * callbacks));
+            for (int c = 0; c < callbacks; ++c) {
+                engine->StreamCallback(out.data() + 2 * kCallbackFrames * c, false);
+            }
+            return out;
+        }
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float limit = plugin::kMaxRenderedSample;
+    for (uint8_t send : {0, 90}) {
+        SCOPED_TRACE(int(send));
+        Song garbage(nan, 1.0e30f, send);
+        Song cleaned(0.0f, limit, send);
+        const std::vector<int16_t> heard = garbage.Render(6);
+        EXPECT_EQ(cleaned.Render(6), heard);
+        EXPECT_EQ(int(limit) * 200, heard[1]); // the huge right channel is held at the limit
+    }
 }
 
 TEST_F(RenderTest, VolumeZeroIsSilent) {

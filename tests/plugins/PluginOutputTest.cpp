@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace vantreel::test {
 namespace {
@@ -103,6 +105,35 @@ TEST_F(MisbehavingPluginTest, CleaningTurnsGarbageIntoSilenceAndLimitsHugeSample
     const float expected[] = {0.0f, 0.0f, 0.0f, 64.0f, -64.0f, 63.5f, -0.25f};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(expected[i], samples[i]) << i;
+    }
+
+    // In-range blocks are only read: one bad sample anywhere, in the vector part or the
+    // tail, must still be found, and the rest left bit for bit as it was.
+    const float limit = plugin::kMaxRenderedSample;
+    const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
+                         -std::numeric_limits<float>::infinity(), std::nextafter(limit, 100.0f),
+                         -std::nextafter(limit, 100.0f)};
+    const float badCleaned[] = {0.0f, 0.0f, limit, -limit};
+    for (int frames : {256, 7, 1}) {
+        std::vector<float> block(frames);
+        for (int i = 0; i < frames; ++i) {
+            const float edges[] = {limit, -limit, -0.0f, 1e-40f, 0.5f * float(i)};
+            block[i] = std::min(edges[i % 5], limit);
+        }
+        std::vector<float> same = block;
+        plugin::CleanSamples(same.data(), frames);
+        EXPECT_EQ(0, std::memcmp(block.data(), same.data(), sizeof(float) * frames));
+        for (int at = 0; at < frames; ++at) {
+            for (int b = 0; b < 4; ++b) {
+                std::vector<float> dirty = block;
+                dirty[at] = bad[b];
+                plugin::CleanSamples(dirty.data(), frames);
+                std::vector<float> want = block;
+                want[at] = badCleaned[b];
+                ASSERT_EQ(0, std::memcmp(want.data(), dirty.data(), sizeof(float) * frames))
+                    << frames << " frames, bad value " << b << " at " << at;
+            }
+        }
     }
 }
 
