@@ -33,16 +33,19 @@ protected:
 
     void SetUp() override { std::strncpy(engine->pluginFolder, kPluginDir.c_str(), kTextSize - 1); }
 
-    std::vector<uint8_t> Image() {
-        ProjectImage image;
-        EXPECT_TRUE(engine->BuildProjectImage(image));
-        return image.bytes;
+    std::vector<uint8_t> Image() { return BuiltImage().bytes; }
+    // One image buffer for the whole test: a fresh one per step spent most of the long
+    // random session faulting in new pages.
+    const ProjectImage& BuiltImage() {
+        EXPECT_TRUE(engine->BuildProjectImage(reused));
+        return reused;
     }
     std::size_t ImageHash() {
-        const std::vector<uint8_t> bytes = Image();
+        const std::vector<uint8_t>& bytes = BuiltImage().bytes;
         return std::hash<std::string_view>{}(
             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
+    ProjectImage reused;
     void EditMode() { State().editMode = 1; }
 };
 
