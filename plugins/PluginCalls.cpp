@@ -5,7 +5,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace vantreel::plugin {
 
