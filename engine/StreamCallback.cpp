@@ -38,15 +38,14 @@ template <bool kWithSends> constexpr int kMixVectors = kWithSends ? 2 : 4;
 // what adding nothing to them would give.
 //
 // The plug-ins' outputs are checked here, as they are read anyway: false when some
-// sample is NaN, infinite or beyond the limit (a magnitude's bits, read as an integer,
-// order like the magnitudes, and NaN's lie above all), and the sums must be redone
-// from cleaned outputs.
+// sample is NaN, infinite or beyond the limit (see kMaxRenderedSampleBits), and the
+// sums must be redone from cleaned outputs.
 template <bool kWithSends>
 bool MixChannel(const MixSources& sources, const float* const* outputs,
                 float (*sends)[kBlockFrames], float* mix) {
     constexpr int kVectors = kMixVectors<kWithSends>;
     constexpr int kTile = kVectors * kLaneCount;
-    const BitLanes limit = BitLanes{} + std::bit_cast<int32_t>(plugin::kMaxRenderedSample);
+    const BitLanes limit = BitLanes{} + plugin::kMaxRenderedSampleBits;
     BitLanes outside = {};
     for (int start = 0; start < kBlockFrames; start += kTile) {
         FloatLanes send[kSendCount][kVectors];

@@ -146,14 +146,12 @@ bool Render(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
 
 namespace {
 
-// True when no sample is out of range. A float's magnitude bits, read as an integer,
-// order like the magnitudes, and NaN's lie above infinity's: one integer comparison
-// per sample finds everything the cleaning would change, and the loop vectorises.
+// True when no sample needs cleaning; the loop vectorises.
 bool InRange(const float* samples, VstInt32 frames) {
-    const uint32_t limit = std::bit_cast<uint32_t>(kMaxRenderedSample);
-    uint32_t outside = 0;
+    int32_t outside = 0;
     for (VstInt32 i = 0; i < frames; ++i) {
-        outside |= uint32_t((std::bit_cast<uint32_t>(samples[i]) & INT32_MAX) > limit);
+        outside |=
+            int32_t((std::bit_cast<int32_t>(samples[i]) & INT32_MAX) > kMaxRenderedSampleBits);
     }
     return outside == 0;
 }

@@ -11,6 +11,7 @@
 #include "plugins/VstAbi.h"
 #include "song/ProjectExtension.h"
 
+#include <bit>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,10 @@ constexpr int kMaxPluginChannels = 128;
 // Rendered samples beyond this (36 dB over full scale) are garbage, not music, and
 // would only drive the effects' state out of range.
 constexpr float kMaxRenderedSample = 64.0f;
+// A float's magnitude bits, read as an integer, order like the magnitudes, and NaN's
+// lie above infinity's: a sample needs cleaning exactly when (bits & INT32_MAX) is
+// above this.
+constexpr int32_t kMaxRenderedSampleBits = std::bit_cast<int32_t>(kMaxRenderedSample);
 
 // The one raw call; the functions below are made of it.
 VstIntPtr Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,

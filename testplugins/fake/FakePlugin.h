@@ -59,11 +59,13 @@ struct FakePlugin {
     // benchmarks, whose subject is the host. Call after setting the outputs and the ramp.
     void TableTheRamp() {
         rampTable.resize(2 * kTableFrames);
-        for (int n = 0; n < kTableFrames; ++n) {
-            const float ramp = rampPerFrame * float(n % kRampFrames);
-            rampTable[n] = outputLeft + ramp;
-            rampTable[kTableFrames + n] = outputRight + ramp;
-        }
+        float* halves[2] = {rampTable.data(), rampTable.data() + kTableFrames};
+        const int64_t rendered = frames;
+        const int rendering = blocks;
+        frames = 0;
+        Ramp<false>(*this, halves, kTableFrames);
+        frames = rendered;
+        blocks = rendering;
     }
 
 private:
