@@ -3,8 +3,8 @@
 
 #include "engine/AudioEngine.h"
 
-#include "effects/FloatLanes.h"
 #include "engine/OutputSamples.h"
+#include "engine/SlotMix.h"
 #include "plugins/PluginCalls.h"
 
 #include <algorithm>
@@ -15,106 +15,6 @@
 #include <mutex>
 
 namespace vantreel {
-
-namespace {
-
-// The slots that take part in a block's mix, in slot order, with their send gains.
-struct MixSources {
-    float* left[kSlotCount];
-    float* right[kSlotCount];
-    float gains[kSlotCount][kSendCount];
-    int count = 0;
-    bool anySend = false; // some gain is above 0
-};
-
-// Frames summed in registers, in vectors of four: the sends need registers of their
-// own; without them, more frames side by side keep more additions in flight.
-template <bool kWithSends> constexpr int kMixVectors = kWithSends ? 2 : 4;
-
-// Adds every source to the sends (where its gain is above 0) and to the mix. All
-// slots are summed per tile of frames, held in registers, so each sum is stored once
-// per tile rather than once per slot; per frame the additions keep the slot order.
-// Without sends (no slot sends anywhere) the sends are left as they are, which is
-// what adding nothing to them would give.
-//
-// The plug-ins' outputs are checked here, as they are read anyway: false when some
-// sample is NaN, infinite or beyond the limit (see kMaxRenderedSampleBits), and the
-// sums must be redone from cleaned outputs.
-template <bool kWithSends>
-bool MixChannel(const MixSources& sources, const float* const* outputs,
-                float (*sends)[kBlockFrames], float* mix) {
-    constexpr int kVectors = kMixVectors<kWithSends>;
-    constexpr int kTile = kVectors * kLaneCount;
-    const BitLanes limit = BitLanes{} + plugin::kMaxRenderedSampleBits;
-    BitLanes outside = {};
-    for (int start = 0; start < kBlockFrames; start += kTile) {
-        FloatLanes send[kSendCount][kVectors];
-        FloatLanes sum[kVectors];
-        for (int v = 0; v < kVectors; ++v) {
-            const int at = start + v * kLaneCount;
-            if constexpr (kWithSends) {
-                for (int k = 0; k < kSendCount; ++k) {
-                    send[k][v] = LoadLanes(&sends[k][at]);
-                }
-            }
-            sum[v] = LoadLanes(&mix[at]);
-        }
-        for (int n = 0; n < sources.count; ++n) {
-            FloatLanes out[kVectors];
-            for (int v = 0; v < kVectors; ++v) {
-                out[v] = LoadLanes(outputs[n] + start + v * kLaneCount);
-                outside |= (std::bit_cast<BitLanes>(out[v]) & INT32_MAX) > limit;
-            }
-            if constexpr (kWithSends) {
-                for (int k = 0; k < kSendCount; ++k) {
-                    const float gain = sources.gains[n][k];
-                    if (gain > 0) {
-                        for (int v = 0; v < kVectors; ++v) {
-                            send[k][v] += gain * out[v];
-                        }
-                    }
-                }
-            }
-            for (int v = 0; v < kVectors; ++v) {
-                sum[v] += out[v];
-            }
-        }
-        for (int v = 0; v < kVectors; ++v) {
-            const int at = start + v * kLaneCount;
-            if constexpr (kWithSends) {
-                for (int k = 0; k < kSendCount; ++k) {
-                    StoreLanes(&sends[k][at], send[k][v]);
-                }
-            }
-            StoreLanes(&mix[at], sum[v]);
-        }
-    }
-    return (outside[0] | outside[1] | outside[2] | outside[3]) == 0;
-}
-
-// Both channels of every source into the sends and the mix; false as MixChannel.
-bool MixSlots(const MixSources& sources, SendBuffers& sendLeft, SendBuffers& sendRight,
-              float* mixLeft, float* mixRight) {
-    if (sources.anySend) {
-        const bool left = MixChannel<true>(sources, sources.left, sendLeft, mixLeft);
-        return MixChannel<true>(sources, sources.right, sendRight, mixRight) && left;
-    }
-    const bool left = MixChannel<false>(sources, sources.left, sendLeft, mixLeft);
-    return MixChannel<false>(sources, sources.right, sendRight, mixRight) && left;
-}
-
-// The mix starts silent; the sends hold the fill that keeps their effects' lines
-// out of denormals.
-void StartMix(SendBuffers& sendLeft, SendBuffers& sendRight, float* mixLeft, float* mixRight) {
-    std::fill(mixLeft, mixLeft + kBlockFrames, 0.0f);
-    std::fill(mixRight, mixRight + kBlockFrames, 0.0f);
-    for (int k = 0; k < kSendCount; ++k) {
-        std::fill(std::begin(sendLeft[k]), std::end(sendLeft[k]), kDenormalFill);
-        std::fill(std::begin(sendRight[k]), std::end(sendRight[k]), kDenormalFill);
-    }
-}
-
-} // namespace
 
 void AudioEngine::StreamCallback(int16_t* buffer, bool realtime) {
     // The render lets a waiting user-interface operation go first (see EngineLock).

@@ -36,14 +36,18 @@ uint32_t Bits(float x) {
     return std::bit_cast<uint32_t>(x);
 }
 
-// Blocks of every shape a mix gives, run through the stereo meter and the one-channel
-// one with the state carried from block to block. Their levels lie around the peak,
-// so blocks that reset it, nearly reset it, or stay below it all occur.
+// Blocks of every shape a mix gives. Their levels lie around the peak, so blocks
+// that reset it, nearly reset it, just fail to overtake its fall, or stay below it
+// all occur.
 std::vector<float> SomeBlock(std::mt19937& random, int kind, int frames, float peak) {
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    const float level = std::max(peak, 1e-3f) * std::exp2(2.5f * unit(random) - 1.5f);
+    const float around = std::max(peak, 1e-3f);
+    // One block in three lies within the few per cent a block's fall covers.
+    const float level = random() % 3 == 0 ? around * (0.97f + 0.035f * unit(random))
+                                          : around * std::exp2(2.5f * unit(random) - 1.5f);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::vector<float> block(frames, 0.0f);
+    const int loudestAt = frames > 0 ? int(random() % frames) : 0;
     for (int i = 0; i < frames; ++i) {
         const float t = frames > 1 ? float(i) / float(frames - 1) : 0.0f;
         switch (kind) {
@@ -70,6 +74,20 @@ std::vector<float> SomeBlock(std::mt19937& random, int kind, int frames, float p
         case 7:
             block[i] = nan;
             break;
+        case 8:
+            // The loudest value several times over, with either sign.
+            block[i] = unit(random) < 0.1f ? (i % 2 ? -level : level) : 0.5f * level;
+            break;
+        case 9:
+            // Around the floor, where falling stops.
+            block[i] = float(kPeakFloor) * (0.9998f + 0.0004f * unit(random));
+            break;
+        case 10:
+            block[i] = i == loudestAt ? level : (i < loudestAt ? 0.99f : 0.9f) * level;
+            break;
+        case 11:
+            block[i] = i % 3 ? -0.0f : std::numeric_limits<float>::denorm_min();
+            break;
         default:
             block[i] = (i % 2 ? -1.0f : 1.0f) * level * float(frames - i);
             break;
@@ -78,23 +96,71 @@ std::vector<float> SomeBlock(std::mt19937& random, int kind, int frames, float p
     return block;
 }
 
-TEST(PeakMeter, StereoGivesThePeaksOfEachChannelAlone) {
+constexpr int kBlockKinds = 13;
+
+// A peak to start from, now and then where the fall stops: on the floor, on the
+// floats either side of it, or a little above it.
+float SomeStart(std::mt19937& random, float carried) {
+    const float floor = float(kPeakFloor);
+    switch (random() % 16) {
+    case 0:
+        return floor;
+    case 1:
+        return std::nextafter(floor, 1.0f);
+    case 2:
+        return std::nextafter(floor, 0.0f);
+    case 3:
+        return floor * 1.0001f;
+    case 4:
+        return 0.0f;
+    default:
+        return carried;
+    }
+}
+
+// The block measures skip what cannot matter: they must end on the very bits of a
+// run over every sample, on one channel and on two, whatever the block and the peak.
+TEST(PeakMeter, BlocksEndWhereSampleBySampleEnds) {
     std::mt19937 random(5);
     float left = 0.0f;
     float right = 0.0f;
-    float expectedLeft = 0.0f;
-    float expectedRight = 0.0f;
-    for (int n = 0; n < 4000; ++n) {
+    for (int n = 0; n < 20000; ++n) {
         const int frames = (n % 7 == 0) ? int(random() % 9) : 256;
         // Long quiet stretches after loud ones, as after a song's hit.
-        const int kind = (n / 40) % 3 == 2 ? 0 : int(random() % 9);
-        const std::vector<float> l = SomeBlock(random, kind, frames, expectedLeft);
-        const std::vector<float> r = SomeBlock(random, int(random() % 9), frames, expectedRight);
+        const int kind = (n / 40) % 3 == 2 ? 0 : int(random() % kBlockKinds);
+        left = SomeStart(random, left);
+        right = SomeStart(random, right);
+        const std::vector<float> l = SomeBlock(random, kind, frames, left);
+        const std::vector<float> r = SomeBlock(random, int(random() % kBlockKinds), frames, right);
+        const float expectedLeft = PeakMeter::MeasureBySample(left, l.data(), frames);
+        const float expectedRight = PeakMeter::MeasureBySample(right, r.data(), frames);
+        ASSERT_EQ(Bits(expectedLeft), Bits(PeakMeter::Measure(left, l.data(), frames)))
+            << "block " << n << " kind " << kind << " from " << left;
         PeakMeter::MeasureStereo(left, right, l.data(), r.data(), frames);
-        expectedLeft = PeakMeter::Measure(expectedLeft, l.data(), frames);
-        expectedRight = PeakMeter::Measure(expectedRight, r.data(), frames);
         ASSERT_EQ(Bits(expectedLeft), Bits(left)) << "block " << n << " kind " << kind;
         ASSERT_EQ(Bits(expectedRight), Bits(right)) << "block " << n;
+    }
+}
+
+// A peak that falls through a block and the one loud sample that would overtake it
+// only at the very end, or just not: the fall alone must not stand for the block.
+TEST(PeakMeter, ALateSampleOvertakesAFallingPeak) {
+    std::vector<float> block(256, 0.0f);
+    const float start = 0.5f;
+    const float fallen = PeakMeter::MeasureBySample(start, block.data(), 256);
+    for (float last : {std::nextafter(fallen, 1.0f), fallen, std::nextafter(fallen, 0.0f)}) {
+        for (int at : {0, 1, 128, 254, 255}) {
+            std::fill(block.begin(), block.end(), 0.0f);
+            block[at] = -last;
+            const float expected = PeakMeter::MeasureBySample(start, block.data(), 256);
+            EXPECT_EQ(Bits(expected), Bits(PeakMeter::Measure(start, block.data(), 256)))
+                << "at " << at;
+            float l = start;
+            float r = start;
+            PeakMeter::MeasureStereo(l, r, block.data(), block.data(), 256);
+            EXPECT_EQ(Bits(expected), Bits(l));
+            EXPECT_EQ(Bits(expected), Bits(r));
+        }
     }
 }
 
