@@ -9,11 +9,13 @@
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vantreel::test {
 namespace {
 
 const std::string kTool = std::string(VANTREEL_BINARY_DIR) + "/vantreel-render";
+const std::string kMakeDemo = std::string(VANTREEL_BINARY_DIR) + "/vantreel-make-demo";
 const std::string kDemo = std::string(VANTREEL_EXAMPLES_DIR) + "/demo.vpf";
 constexpr int kDemoLines = 64;
 constexpr int kDemoLineLength = 5512; // 120 BPM at 44100 Hz
@@ -29,12 +31,12 @@ std::string ReadText(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Runs the tool with `args` in `folder`, its output streams into files.
-Outcome RunTool(const Scratch& scratch, std::vector<std::string> args,
-                const std::string& folder = std::string()) {
+// Runs `tool` with `args` in `folder`, its output streams into files.
+Outcome RunProgram(const std::string& tool, const Scratch& scratch, std::vector<std::string> args,
+                   const std::string& folder = std::string()) {
     const std::string out = scratch.Path("stdout.txt");
     const std::string err = scratch.Path("stderr.txt");
-    args.insert(args.begin(), kTool);
+    args.insert(args.begin(), tool);
     const pid_t child = fork();
     if (child == 0) {
         if (!folder.empty() && chdir(folder.c_str()) != 0) {
@@ -47,12 +49,17 @@ Outcome RunTool(const Scratch& scratch, std::vector<std::string> args,
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        execv(kTool.c_str(), argv.data());
+        execv(tool.c_str(), argv.data());
         _exit(121);
     }
     int status = 0;
     waitpid(child, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)};
+}
+
+Outcome RunTool(const Scratch& scratch, std::vector<std::string> args,
+                const std::string& folder = std::string()) {
+    return RunProgram(kTool, scratch, std::move(args), folder);
 }
 
 std::vector<int16_t> Decode(const std::string& path, SF_INFO& info) {
@@ -105,6 +112,21 @@ TEST_F(RenderToolTest, UsageErrorsExitWithTwoAndTheUsageText) {
     const Outcome help = RunTool(scratch, {"--help"});
     EXPECT_EQ(0, help.status);
     EXPECT_NE(std::string::npos, help.out.find("--plugin-dir DIR"));
+}
+
+// The demo maker takes an option for nothing, and never for the file to write.
+TEST_F(RenderToolTest, TheDemoMakerWritesNoFileNamedAfterAnOption) {
+    const std::string folder = scratch.Path("here");
+    std::filesystem::create_directory(folder);
+    const Outcome help = RunProgram(kMakeDemo, scratch, {"--help"}, folder);
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("Usage: vantreel-make-demo"));
+    for (const char* wrong : {"--frobnicate", "-o"}) {
+        const Outcome outcome = RunProgram(kMakeDemo, scratch, {wrong}, folder);
+        EXPECT_EQ(2, outcome.status) << wrong;
+        EXPECT_NE(std::string::npos, outcome.err.find("Usage: vantreel-make-demo"));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 TEST_F(RenderToolTest, TheDemoRendersTheSameTwiceAndAsFlacToTheSameSamples) {

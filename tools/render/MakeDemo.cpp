@@ -142,8 +142,14 @@ bool LoadSynth(AudioEngine& engine, int slot, int program) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "Usage: vantreel-make-demo OUTPUT.vpf [PLUGIN_DIR]\n");
+    constexpr const char* kUsage = "Usage: vantreel-make-demo OUTPUT.vpf [PLUGIN_DIR]\n";
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // An option it does not know is a mistake, not the name of the file to write.
+    if (argc < 2 || argc > 3 || argv[1][0] == '-') {
+        std::fputs(kUsage, stderr);
         return 2;
     }
     auto engine = std::make_unique<AudioEngine>(OutputMode::CallerDriven);
