@@ -53,100 +53,145 @@ Loudest FindLoudest(const float* samples, int frames) {
     return loudest;
 }
 
-// How a block can be measured with fewer dependent steps than one per sample, giving
-// exactly what they would. The peak never rises by falling, so:
-// - when the block starts no higher than its loudest sample, the peak at the last
-//   frame holding that sample is that sample, whatever came before: the steps start
-//   there;
-// - when it starts higher, and merely falling through the whole block leaves it no
-//   lower than the loudest sample, no sample ever overtook it: falling is the answer.
-//   Otherwise the block is measured sample by sample after all.
-struct Plan {
-    int frame = 0;      // the first frame still to step through
-    float peak = 0.0f;  // the peak before that frame
-    bool falls = false; // only falls, and must end at `loudest` or above
-    float loudest = 0.0f;
-};
-
-Plan PlanOf(float peak, const float* samples, int frames) {
-    const Loudest loudest = FindLoudest(samples, frames);
-    if (loudest.last >= 0 && peak <= loudest.level) {
-        return {loudest.last + 1, loudest.level, false, loudest.level};
-    }
-    return {0, peak, true, loudest.level};
-}
-
-template <bool kFalls> float Advance(float peak, float sample) {
-    return kFalls ? Fall(peak) : Step(peak, sample);
-}
-
-template <bool kFalls> float Run(float peak, const float* samples, int from, int to) {
-    for (int i = from; i < to; ++i) {
-        peak = Advance<kFalls>(peak, samples[i]);
+// The falls of `peak` through `count` samples of silence.
+float FallThrough(float peak, uint32_t count) {
+    for (uint32_t i = 0; i < count && peak > kPeakFloor; ++i) {
+        peak = Fall(peak);
     }
     return peak;
 }
 
-float Run(const Plan& plan, const float* samples, int from, int to) {
-    return plan.falls ? Run<true>(plan.peak, samples, from, to)
-                      : Run<false>(plan.peak, samples, from, to);
+// Bounds on a peak after `count` falls. One fall multiplies by kPeakFall and rounds
+// twice, to double and to float, which moves it by less than 2^-23 of itself; the
+// margin per fall is larger than the error of pow. Falling stops at the floor.
+double FallenAtLeast(float peak, double count) {
+    if (peak <= kPeakFloor) {
+        return peak;
+    }
+    return double(peak) * std::pow(kPeakFall * (1.0 - 0x1p-23), count);
 }
 
-// Each peak waits on its own last value: running both in one loop overlaps them.
-template <bool kLeftFalls, bool kRightFalls>
-void RunBoth(float& l, float& r, const float* left, const float* right, int from, int to) {
+double FallenAtMost(float peak, double count) {
+    if (peak <= kPeakFloor) {
+        return peak;
+    }
+    return std::max(double(peak) * std::pow(kPeakFall * (1.0 + 0x1p-23), count), kPeakFloor);
+}
+
+// Below this a falling peak may drop under the floor within a block, where falling
+// stops and a larger peak can end lower than a smaller one: the shortcuts that rely
+// on order keep above it.
+constexpr double kOrderedAbove = 2 * kPeakFloor;
+
+// How a block can be measured with fewer dependent steps than one per sample, giving
+// exactly what they would. A peak never rises by falling, and above kOrderedAbove
+// falling keeps peaks in order, so:
+// - when the block starts no higher than its loudest sample, the peak at the last
+//   frame holding that sample is that sample, whatever came before: the steps start
+//   there, and any falls owed are forgotten;
+// - when it starts surely higher than the loudest sample even after falling through
+//   the whole block, no sample touches it: the block's falls are owed;
+// - otherwise the block's end is the larger of two: the peak fallen through the whole
+//   block, and the samples' own peak, measured as from silence (so from the last
+//   loudest sample). Only when the bounds on the fallen peak cannot tell which is
+//   larger are its falls worked out.
+// Near the floor the block is measured sample by sample.
+struct Plan {
+    enum Kind { kSteps, kOwes, kStepsBesideFall };
+    Kind kind = kSteps;
+    int frame = 0;     // the first frame still to step through
+    float peak = 0.0f; // the peak before that frame
+};
+
+Plan PlanOf(FallingPeak& state, const float* samples, int frames) {
+    const Loudest loudest = FindLoudest(samples, frames);
+    const Plan fromLoudest{Plan::kSteps, loudest.last + 1, loudest.level};
+    if (loudest.last >= 0 && FallenAtMost(state.peak, state.falls) <= loudest.level) {
+        return fromLoudest;
+    }
+    const uint32_t owed = state.falls + uint32_t(frames);
+    const double fallenAtLeast = FallenAtLeast(state.peak, owed);
+    if (owed <= kMaxOwedFalls && fallenAtLeast >= loudest.level) {
+        return {Plan::kOwes, frames, state.peak};
+    }
+    if (loudest.last >= 0 && fallenAtLeast >= kOrderedAbove) {
+        return {Plan::kStepsBesideFall, fromLoudest.frame, fromLoudest.peak};
+    }
+    state = {state.Reading(), 0};
+    return {Plan::kSteps, 0, state.peak};
+}
+
+float Run(float peak, const float* samples, int from, int to) {
     for (int i = from; i < to; ++i) {
-        l = Advance<kLeftFalls>(l, left[i]);
-        r = Advance<kRightFalls>(r, right[i]);
-    }
-}
-
-// The planned peak at the end of the block: a fall that some sample would have
-// overtaken is measured again from `start`, one sample at a time.
-float Finish(const Plan& plan, float end, float start, const float* samples, int frames) {
-    if (plan.falls && end < plan.loudest) {
-        return PeakMeter::MeasureBySample(start, samples, frames);
-    }
-    return end;
-}
-
-} // namespace
-
-float PeakMeter::MeasureBySample(float peak, const float* samples, int frames) {
-    for (int i = 0; i < frames; ++i) {
         peak = Step(peak, samples[i]);
     }
     return peak;
 }
 
-float PeakMeter::Measure(float peak, const float* samples, int frames) {
-    const Plan plan = PlanOf(peak, samples, frames);
-    return Finish(plan, Run(plan, samples, plan.frame, frames), peak, samples, frames);
+// The peak after the block, from its plan, the peak before it and what the steps
+// ended on.
+FallingPeak Outcome(const Plan& plan, const FallingPeak& before, float end, int frames) {
+    switch (plan.kind) {
+    case Plan::kSteps:
+        break;
+    case Plan::kOwes:
+        return {before.peak, before.falls + uint32_t(frames)};
+    case Plan::kStepsBesideFall: {
+        const uint32_t owed = before.falls + uint32_t(frames);
+        if (end >= FallenAtMost(before.peak, owed)) {
+            break;
+        }
+        if (owed <= kMaxOwedFalls && end <= FallenAtLeast(before.peak, owed)) {
+            return {before.peak, owed};
+        }
+        const float fallen = FallThrough(before.peak, owed);
+        return {end > fallen ? end : fallen, 0};
+    }
+    }
+    return {end, 0};
 }
 
-void PeakMeter::MeasureStereo(float& peakLeft, float& peakRight, const float* left,
-                              const float* right, int frames) {
-    Plan planLeft = PlanOf(peakLeft, left, frames);
-    Plan planRight = PlanOf(peakRight, right, frames);
-    // The plan that starts first runs alone up to where the other starts.
+} // namespace
+
+float FallingPeak::Reading() const {
+    return FallThrough(peak, falls);
+}
+
+uint64_t FallingPeak::Packed() const {
+    return uint64_t(std::bit_cast<uint32_t>(peak)) | uint64_t(falls) << 32;
+}
+
+FallingPeak FallingPeak::Unpacked(uint64_t bits) {
+    return {std::bit_cast<float>(uint32_t(bits)), uint32_t(bits >> 32)};
+}
+
+float PeakMeter::MeasureBySample(float peak, const float* samples, int frames) {
+    return Run(peak, samples, 0, frames);
+}
+
+float PeakMeter::Measure(float peak, const float* samples, int frames) {
+    FallingPeak state{peak, 0};
+    const Plan plan = PlanOf(state, samples, frames);
+    const float end = Run(plan.peak, samples, plan.frame, frames);
+    return Outcome(plan, state, end, frames).Reading();
+}
+
+void PeakMeter::MeasureStereo(FallingPeak& left, FallingPeak& right, const float* leftSamples,
+                              const float* rightSamples, int frames) {
+    // Planning works out the falls it must, so what it leaves is the peak before.
+    const Plan planLeft = PlanOf(left, leftSamples, frames);
+    const Plan planRight = PlanOf(right, rightSamples, frames);
+    // The plan that starts first runs alone up to where the other starts; then each
+    // peak waits on its own last value, and running both in one loop overlaps them.
     const int both = std::max(planLeft.frame, planRight.frame);
-    float l = Run(planLeft, left, planLeft.frame, both);
-    float r = Run(planRight, right, planRight.frame, both);
-    if (planLeft.falls) {
-        if (planRight.falls) {
-            RunBoth<true, true>(l, r, left, right, both, frames);
-        } else {
-            RunBoth<true, false>(l, r, left, right, both, frames);
-        }
-    } else if (planRight.falls) {
-        RunBoth<false, true>(l, r, left, right, both, frames);
-    } else {
-        RunBoth<false, false>(l, r, left, right, both, frames);
+    float l = Run(planLeft.peak, leftSamples, planLeft.frame, both);
+    float r = Run(planRight.peak, rightSamples, planRight.frame, both);
+    for (int i = both; i < frames; ++i) {
+        l = Step(l, leftSamples[i]);
+        r = Step(r, rightSamples[i]);
     }
-    const float startLeft = peakLeft;
-    const float startRight = peakRight;
-    peakLeft = Finish(planLeft, l, startLeft, left, frames);
-    peakRight = Finish(planRight, r, startRight, right, frames);
+    left = Outcome(planLeft, left, l, frames);
+    right = Outcome(planRight, right, r, frames);
 }
 
 } // namespace vantreel

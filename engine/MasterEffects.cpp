@@ -1,7 +1,6 @@
 #include "engine/MasterEffects.h"
 
 #include "effects/ParameterUnit.h"
-#include "effects/PeakMeter.h"
 #include "engine/FloorToInt.h"
 
 #include <algorithm>
@@ -76,11 +75,12 @@ void MasterEffects::Process(const SongSettings& settings, bool reverbActive, Sen
     if (!metering.load(std::memory_order_relaxed)) {
         return;
     }
-    float left = PeakLeft();
-    float right = PeakRight();
+    // Only this thread writes the meters.
+    FallingPeak left = FallingPeak::Unpacked(meterLeft.load(std::memory_order_relaxed));
+    FallingPeak right = FallingPeak::Unpacked(meterRight.load(std::memory_order_relaxed));
     PeakMeter::MeasureStereo(left, right, mixLeft, mixRight, kBlockFrames);
-    peakLeft.store(left, std::memory_order_relaxed);
-    peakRight.store(right, std::memory_order_relaxed);
+    meterLeft.store(left.Packed(), std::memory_order_relaxed);
+    meterRight.store(right.Packed(), std::memory_order_relaxed);
 }
 
 int VuBarPosition(int masterVolume, float peak) {

@@ -6,6 +6,7 @@
 #include "effects/Chorus.h"
 #include "effects/Compressor.h"
 #include "effects/Equalizer.h"
+#include "effects/PeakMeter.h"
 #include "effects/ReverbModel.h"
 #include "effects/StereoDelay.h"
 #include "engine/AudioConstants.h"
@@ -37,9 +38,10 @@ public:
     // as in an export; the output is the same either way. Any thread.
     void SetMetering(bool on) { metering.store(on, std::memory_order_relaxed); }
 
-    // Any thread: the peak meters, nominal full scale 1.0.
-    float PeakLeft() const { return peakLeft.load(std::memory_order_relaxed); }
-    float PeakRight() const { return peakRight.load(std::memory_order_relaxed); }
+    // Any thread: the peak meters, nominal full scale 1.0. A reading works out the
+    // falls the meter still owes (at most kMaxOwedFalls, some microseconds).
+    float PeakLeft() const { return Reading(meterLeft); }
+    float PeakRight() const { return Reading(meterRight); }
 
     // Effect state, for inspection. Audio thread, or any thread while none renders.
     double LfoPhase() const { return chorus.LfoPhase(); }
@@ -54,8 +56,13 @@ private:
     ReverbModel reverb;
     Equalizer equalizer;
     Compressor compressor;
-    std::atomic<float> peakLeft{0.0f};
-    std::atomic<float> peakRight{0.0f};
+    static float Reading(const std::atomic<uint64_t>& meter) {
+        return FallingPeak::Unpacked(meter.load(std::memory_order_relaxed)).Reading();
+    }
+
+    // FallingPeak packed: the peak and its owed falls change together.
+    std::atomic<uint64_t> meterLeft{FallingPeak{}.Packed()};
+    std::atomic<uint64_t> meterRight{FallingPeak{}.Packed()};
     std::atomic<bool> metering{true};
 };
 

@@ -127,6 +127,37 @@ TEST(MasterEffects, MeterMeasuresAfterTheCompressor) {
     EXPECT_NEAR(fx->PeakRight(), 0.3f * 0.25f / 0.9f, 1e-4);
 }
 
+// Notes that strike and die away, with pauses, through the equalizer and compressor:
+// after every block the meters read exactly what measuring the finished mix one
+// sample after another gives, so a shortcut in the meter can never show.
+TEST(MasterEffects, MetersReadTheFinishedMixSampleBySample) {
+    SongSettings s;
+    s.equalizer.lowGain = 5;
+    s.compressor.ratio = 6;
+    s.compressor.threshold = 40;
+    auto fx = std::make_unique<MasterEffects>();
+    float expectedLeft = 0.0f;
+    float expectedRight = 0.0f;
+    double phase = 0.0;
+    for (int b = 0; b < 3000; ++b) {
+        BlockBuffers buffers;
+        const int note = b % 200;
+        // A strike every 200 blocks, some louder than others, then 60 blocks of rest.
+        const double level =
+            note < 140 ? (0.2 + 0.1 * (b / 200 % 5)) * std::exp(-note / 25.0) : 0.0;
+        for (int i = 0; i < kBlockFrames; ++i) {
+            phase += 0.03 + 0.0001 * (b % 7);
+            buffers.mixLeft[i] = float(level * std::sin(phase));
+            buffers.mixRight[i] = float(0.7 * level * std::sin(1.5 * phase));
+        }
+        buffers.Process(*fx, s, false);
+        expectedLeft = PeakMeter::MeasureBySample(expectedLeft, buffers.mixLeft, kBlockFrames);
+        expectedRight = PeakMeter::MeasureBySample(expectedRight, buffers.mixRight, kBlockFrames);
+        ASSERT_EQ(expectedLeft, fx->PeakLeft()) << "block " << b;
+        ASSERT_EQ(expectedRight, fx->PeakRight()) << "block " << b;
+    }
+}
+
 // A damaged project can hold any byte or word; the chain must stay finite and keep
 // every read inside its lines (the sanitizer build checks the latter).
 TEST(MasterEffects, OutOfRangeSettingsStayFinite) {

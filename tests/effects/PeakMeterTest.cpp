@@ -118,28 +118,71 @@ float SomeStart(std::mt19937& random, float carried) {
     }
 }
 
-// The block measures skip what cannot matter: they must end on the very bits of a
-// run over every sample, on one channel and on two, whatever the block and the peak.
+// The block measures skip what cannot matter and put off falls nobody needs yet:
+// they must end on the very bits of a run over every sample, on one channel and on
+// two, whatever the block and the peak, and however long the falls were put off.
 TEST(PeakMeter, BlocksEndWhereSampleBySampleEnds) {
     std::mt19937 random(5);
-    float left = 0.0f;
-    float right = 0.0f;
+    FallingPeak left;
+    FallingPeak right;
+    float expectedLeft = 0.0f;
+    float expectedRight = 0.0f;
     for (int n = 0; n < 20000; ++n) {
         const int frames = (n % 7 == 0) ? int(random() % 9) : 256;
-        // Long quiet stretches after loud ones, as after a song's hit.
-        const int kind = (n / 40) % 3 == 2 ? 0 : int(random() % kBlockKinds);
-        left = SomeStart(random, left);
-        right = SomeStart(random, right);
-        const std::vector<float> l = SomeBlock(random, kind, frames, left);
-        const std::vector<float> r = SomeBlock(random, int(random() % kBlockKinds), frames, right);
-        const float expectedLeft = PeakMeter::MeasureBySample(left, l.data(), frames);
-        const float expectedRight = PeakMeter::MeasureBySample(right, r.data(), frames);
-        ASSERT_EQ(Bits(expectedLeft), Bits(PeakMeter::Measure(left, l.data(), frames)))
-            << "block " << n << " kind " << kind << " from " << left;
+        // Long quiet stretches after loud ones, as after a song's hit, and stretches
+        // of blocks well below the peak.
+        const int stretch = (n / 40) % 4;
+        const int kind = stretch == 2 ? 0 : int(random() % kBlockKinds);
+        if (random() % 8 == 0) {
+            // A fresh start: a peak that owes nothing.
+            expectedLeft = SomeStart(random, expectedLeft);
+            expectedRight = SomeStart(random, expectedRight);
+            left = {expectedLeft, 0};
+            right = {expectedRight, 0};
+        }
+        const float scale = stretch == 3 ? 0.1f : 1.0f;
+        std::vector<float> l = SomeBlock(random, kind, frames, expectedLeft);
+        std::vector<float> r =
+            SomeBlock(random, int(random() % kBlockKinds), frames, expectedRight);
+        for (float& x : l) {
+            x *= scale;
+        }
+        const float fromLeft = left.Reading();
+        ASSERT_EQ(Bits(expectedLeft), Bits(fromLeft)) << "block " << n;
+        const float onlyLeft = PeakMeter::MeasureBySample(expectedLeft, l.data(), frames);
+        ASSERT_EQ(Bits(onlyLeft), Bits(PeakMeter::Measure(fromLeft, l.data(), frames)))
+            << "block " << n << " kind " << kind << " from " << fromLeft;
+        expectedLeft = onlyLeft;
+        expectedRight = PeakMeter::MeasureBySample(expectedRight, r.data(), frames);
         PeakMeter::MeasureStereo(left, right, l.data(), r.data(), frames);
-        ASSERT_EQ(Bits(expectedLeft), Bits(left)) << "block " << n << " kind " << kind;
-        ASSERT_EQ(Bits(expectedRight), Bits(right)) << "block " << n;
+        ASSERT_LE(left.falls, kMaxOwedFalls);
+        ASSERT_EQ(Bits(expectedLeft), Bits(left.Reading())) << "block " << n << " kind " << kind;
+        ASSERT_EQ(Bits(expectedRight), Bits(right.Reading())) << "block " << n;
+        ASSERT_EQ(Bits(left.Reading()), Bits(FallingPeak::Unpacked(left.Packed()).Reading()));
     }
+}
+
+// Quiet blocks under a falling peak put its falls off, up to the limit; a loud block
+// forgets them, and the reading is the same as falling all the way.
+TEST(PeakMeter, QuietBlocksOweTheirFallsAndALoudOneForgetsThem) {
+    std::vector<float> quiet(256, 0.01f);
+    FallingPeak left{0.8f, 0};
+    FallingPeak right{0.8f, 0};
+    float expected = 0.8f;
+    for (int n = 0; n < 40; ++n) {
+        PeakMeter::MeasureStereo(left, right, quiet.data(), quiet.data(), 256);
+        expected = PeakMeter::MeasureBySample(expected, quiet.data(), 256);
+        if (n < int(kMaxOwedFalls / 256)) {
+            EXPECT_EQ(left.falls, uint32_t(256 * (n + 1))); // nothing worked out yet
+        }
+        EXPECT_LE(left.falls, kMaxOwedFalls);
+        ASSERT_EQ(Bits(expected), Bits(left.Reading()));
+    }
+    std::vector<float> loud(256, 0.0f);
+    loud[100] = -0.9f;
+    PeakMeter::MeasureStereo(left, right, loud.data(), loud.data(), 256);
+    EXPECT_EQ(left.falls, 0u);
+    EXPECT_EQ(Bits(PeakMeter::MeasureBySample(expected, loud.data(), 256)), Bits(left.Reading()));
 }
 
 // A peak that falls through a block and the one loud sample that would overtake it
@@ -155,11 +198,13 @@ TEST(PeakMeter, ALateSampleOvertakesAFallingPeak) {
             const float expected = PeakMeter::MeasureBySample(start, block.data(), 256);
             EXPECT_EQ(Bits(expected), Bits(PeakMeter::Measure(start, block.data(), 256)))
                 << "at " << at;
-            float l = start;
-            float r = start;
+            FallingPeak l{start, 0};
+            FallingPeak r{start, 700}; // owing falls from before
             PeakMeter::MeasureStereo(l, r, block.data(), block.data(), 256);
-            EXPECT_EQ(Bits(expected), Bits(l));
-            EXPECT_EQ(Bits(expected), Bits(r));
+            EXPECT_EQ(Bits(expected), Bits(l.Reading()));
+            const float owedFirst = FallingPeak{start, 700}.Reading();
+            EXPECT_EQ(Bits(PeakMeter::MeasureBySample(owedFirst, block.data(), 256)),
+                      Bits(r.Reading()));
         }
     }
 }

@@ -118,7 +118,7 @@ void CompressorEffect(benchmark::State& state) {
 }
 
 void Meter(benchmark::State& state) {
-    float peakLeft = 0, peakRight = 0;
+    FallingPeak peakLeft, peakRight;
     // Both channels in one pass, as the engine measures them.
     PerBlock(state, "effect-meter", [&](float* l, float* r) {
         PeakMeter::MeasureStereo(peakLeft, peakRight, l, r, kBlockFrames);
