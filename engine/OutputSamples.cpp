@@ -1,7 +1,12 @@
 #include "engine/OutputSamples.h"
 
+#include "engine/ProcessorFeatures.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace vantreel {
@@ -35,11 +40,36 @@ void ConvertFourFrames(const float* left, const float* right, __m128d volume, in
 }
 #endif
 
-} // namespace
+#if defined(__x86_64__)
+// ConvertPair on four samples at once, with the same operations per sample.
+[[gnu::target("avx2")]] __m128i ConvertFour(__m256d x) {
+    x = _mm256_and_pd(x, _mm256_cmp_pd(x, x, _CMP_ORD_Q));
+    x = _mm256_min_pd(_mm256_max_pd(x, _mm256_set1_pd(-kMaxSample)), _mm256_set1_pd(kMaxSample));
+    const __m256d twice = _mm256_sub_pd(_mm256_mul_pd(x, _mm256_set1_pd(2.0)), _mm256_set1_pd(0.5));
+    return _mm_srai_epi32(_mm256_cvtpd_epi32(twice), 1);
+}
 
-void ToOutputFrames(const float* left, const float* right, double volume, int frames,
-                    int16_t* out) {
+// Four frames as ConvertFourFrames gives them, two samples more per instruction.
+[[gnu::target("avx2")]] int ConvertOnAvx2(const float* left, const float* right, double volume,
+                                          int frames, int16_t* out) {
+    const __m256d scale = _mm256_set1_pd(volume);
     int i = 0;
+    for (; i + 4 <= frames; i += 4) {
+        const __m128 l = _mm_loadu_ps(left + i);
+        const __m128 r = _mm_loadu_ps(right + i);
+        const __m128i low =
+            ConvertFour(_mm256_mul_pd(_mm256_cvtps_pd(_mm_unpacklo_ps(l, r)), scale));
+        const __m128i high =
+            ConvertFour(_mm256_mul_pd(_mm256_cvtps_pd(_mm_unpackhi_ps(l, r)), scale));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_packs_epi32(low, high));
+    }
+    return i;
+}
+#endif
+
+// The frames from `i` on, as the processor without AVX2 converts them.
+void ConvertFrom(int i, const float* left, const float* right, double volume, int frames,
+                 int16_t* out) {
 #if defined(__SSE2__)
     const __m128d scale = _mm_set1_pd(volume);
     for (; i + 4 <= frames; i += 4) {
@@ -50,6 +80,25 @@ void ToOutputFrames(const float* left, const float* right, double volume, int fr
         out[2 * i] = ToOutputSample(left[i] * volume);
         out[2 * i + 1] = ToOutputSample(right[i] * volume);
     }
+}
+
+} // namespace
+
+void ToOutputFrames(const float* left, const float* right, double volume, int frames,
+                    int16_t* out) {
+#if defined(__x86_64__)
+    if (ProcessorHasAvx2()) {
+        const int done = ConvertOnAvx2(left, right, volume, frames, out);
+        ConvertFrom(done, left, right, volume, frames, out);
+        return;
+    }
+#endif
+    ConvertFrom(0, left, right, volume, frames, out);
+}
+
+void ToOutputFramesWithoutAvx2(const float* left, const float* right, double volume, int frames,
+                               int16_t* out) {
+    ConvertFrom(0, left, right, volume, frames, out);
 }
 
 } // namespace vantreel

@@ -27,7 +27,12 @@ inline int16_t ToOutputSample(double x) {
 }
 
 // `frames` frames of both channels, interleaved into `out`: each sample what
-// ToOutputSample gives for it times `volume`, four frames at a time where it can.
+// ToOutputSample gives for it times `volume`, four frames at a time where it can
+// (in AVX2 where the processor has it).
 void ToOutputFrames(const float* left, const float* right, double volume, int frames, int16_t* out);
+// The same as a processor without AVX2 runs it, for the tests to hold both to the
+// one-sample conversion.
+void ToOutputFramesWithoutAvx2(const float* left, const float* right, double volume, int frames,
+                               int16_t* out);
 
 } // namespace vantreel

@@ -1,6 +1,7 @@
 #include "engine/SlotMix.h"
 
 #include "effects/DenormalFill.h"
+#include "engine/ProcessorFeatures.h"
 #include "plugins/PluginCalls.h"
 
 #include <algorithm>
@@ -125,12 +126,6 @@ template <int kLanes>
                                            float* mixRight) {
     return MixBoth<8>(sources, sendLeft, sendRight, mixLeft, mixRight);
 }
-
-// Asked once, before any audio runs.
-const bool hasAvx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
 #endif
 
 } // namespace
@@ -147,7 +142,7 @@ void StartMix(SendBuffers& sendLeft, SendBuffers& sendRight, float* mixLeft, flo
 bool MixSlots(const MixSources& sources, SendBuffers& sendLeft, SendBuffers& sendRight,
               float* mixLeft, float* mixRight) {
 #if defined(__x86_64__)
-    if (hasAvx2) {
+    if (ProcessorHasAvx2()) {
         return MixEightLanes(sources, sendLeft, sendRight, mixLeft, mixRight);
     }
 #endif

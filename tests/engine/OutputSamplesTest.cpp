@@ -50,13 +50,15 @@ TEST(OutputSamples, BlocksConvertExactlyAsSingleSamplesDo) {
         std::vector<float> right(left.rbegin(), left.rend());
         // Every length up to a few vectors, so the tail after the last group of four runs.
         for (int frames : {int(left.size()), 1, 2, 3, 5, 7}) {
-            std::vector<int16_t> block(2 * frames, 99);
-            ToOutputFrames(left.data(), right.data(), volume, frames, block.data());
-            for (int i = 0; i < frames; ++i) {
-                ASSERT_EQ(ToOutputSample(left[i] * double(volume)), block[2 * i])
-                    << "volume " << volume << ", left " << left[i];
-                ASSERT_EQ(ToOutputSample(right[i] * double(volume)), block[2 * i + 1])
-                    << "volume " << volume << ", right " << right[i];
+            for (auto* convert : {&ToOutputFrames, &ToOutputFramesWithoutAvx2}) {
+                std::vector<int16_t> block(2 * frames, 99);
+                convert(left.data(), right.data(), volume, frames, block.data());
+                for (int i = 0; i < frames; ++i) {
+                    ASSERT_EQ(ToOutputSample(left[i] * double(volume)), block[2 * i])
+                        << "volume " << volume << ", left " << left[i];
+                    ASSERT_EQ(ToOutputSample(right[i] * double(volume)), block[2 * i + 1])
+                        << "volume " << volume << ", right " << right[i];
+                }
             }
         }
     }
