@@ -39,6 +39,21 @@ public:
         out.insert(out.end(), begin, begin + size);
     }
 
+    // Little-endian 32-bit values, appended in one go: a pattern's cells are most of a
+    // project, and growing the buffer once per value is what made saving slow.
+    template <typename Next> void U32s(std::size_t count, Next next) {
+        const std::size_t at = out.size();
+        out.resize(at + 4 * count);
+        uint8_t* to = out.data() + at;
+        for (std::size_t i = 0; i < count; ++i, to += 4) {
+            const uint32_t value = next(i);
+            to[0] = uint8_t(value);
+            to[1] = uint8_t(value >> 8);
+            to[2] = uint8_t(value >> 16);
+            to[3] = uint8_t(value >> 24);
+        }
+    }
+
     std::size_t Size() const { return out.size(); }
     const uint8_t* Data() const { return out.data(); }
     // Overwrites a 32-bit value written earlier (sizes known only at the end).

@@ -35,11 +35,10 @@ void ReadPattern(const uint8_t* record, Pattern& pattern) {
 
 void WritePattern(ByteWriter& out, const Pattern& pattern) {
     out.Bytes(pattern.name, kTextSize);
-    for (int line = 0; line < kPatternLines; ++line) {
-        for (int track = 0; track < kTracks; ++track) {
-            out.U32(pattern.Cell(line, track).Pack()); // status byte first
-        }
-    }
+    // Line by line, track by track, status byte first.
+    out.U32s(std::size_t(kCellsPerPattern), [&](std::size_t i) {
+        return pattern.Cell(int(i) / kTracks, int(i) % kTracks).Pack();
+    });
     out.U16(pattern.Length());
 }
 
