@@ -8,9 +8,7 @@
 #include "plugins/PluginCalls.h"
 
 #include <algorithm>
-#include <bit>
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <mutex>
 

@@ -20,9 +20,8 @@ public:
         out.push_back(uint8_t(value >> 8));
     }
     void U32(uint32_t value) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            out.push_back(uint8_t(value >> shift));
-        }
+        out.resize(out.size() + 4);
+        Put32(out.data() + out.size() - 4, value);
     }
     void I32(int32_t value) { U32(static_cast<uint32_t>(value)); }
     void U64(uint64_t value) {
@@ -46,24 +45,23 @@ public:
         out.resize(at + 4 * count);
         uint8_t* to = out.data() + at;
         for (std::size_t i = 0; i < count; ++i, to += 4) {
-            const uint32_t value = next(i);
-            to[0] = uint8_t(value);
-            to[1] = uint8_t(value >> 8);
-            to[2] = uint8_t(value >> 16);
-            to[3] = uint8_t(value >> 24);
+            Put32(to, next(i));
         }
     }
 
     std::size_t Size() const { return out.size(); }
     const uint8_t* Data() const { return out.data(); }
     // Overwrites a 32-bit value written earlier (sizes known only at the end).
-    void PatchU32(std::size_t position, uint32_t value) {
+    void PatchU32(std::size_t position, uint32_t value) { Put32(out.data() + position, value); }
+
+private:
+    // The one place that lays out a 32-bit value: low byte first.
+    static void Put32(uint8_t* to, uint32_t value) {
         for (int i = 0; i < 4; ++i) {
-            out[position + i] = uint8_t(value >> (8 * i));
+            to[i] = uint8_t(value >> (8 * i));
         }
     }
 
-private:
     std::vector<uint8_t>& out;
 };
 
